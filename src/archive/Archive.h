@@ -1,0 +1,43 @@
+// "zip:" archive paths, in-memory member streams, and the batch extractor
+// that copies one member at a time into the temporary member file.
+#pragma once
+
+#include <SDL.h>
+#include <unzip.h>
+
+// "zip:ARCHIVE,MEMBER" (prefix in any case, split at the last comma) gives a
+// stream over the member held in memory; any other path opens a plain file.
+// Never throws; returns null on any failure. The caller closes the stream.
+SDL_RWops* openArchivePath(const char* path);
+
+// The "zip:" branch: a loose file of the member's name in the working
+// directory takes the member's place. Never throws.
+SDL_RWops* readMemberToMemory(const char* archivePath, const char* memberName);
+
+// Close function of member streams: frees the member buffer, then the stream.
+int closeMemberStream(SDL_RWops* stream);
+
+// Copies source into destination (which must hold it) for the host's file
+// system; on Linux "/" already is the separator, so the path stays as it is.
+bool toHostPath(char* destination, const char* source);
+
+// Path of the temporary member file "ODataFile.tmp" (buffer of 1024 chars).
+void tempMemberPath(char* buffer);
+
+// One open archive for a batch of loads. Not copied.
+class PakArchive {
+public:
+    PakArchive();
+    ~PakArchive();
+    PakArchive(const PakArchive&) = delete;
+    PakArchive& operator=(const PakArchive&) = delete;
+
+    // Throws Error "Cannot Load PAK: '%s'".
+    bool open(const char* archivePath);
+    // Writes the temporary member file's path into destination (1024 chars).
+    // Throws the "Cannot ... from PAK" / "in PAK" Errors.
+    bool extractToTemp(char* destination, const char* memberName);
+    void close();
+
+    unzFile handle;
+};

@@ -1,0 +1,25 @@
+// The table of the nine best results and its 360-byte file "scores.qbx".
+#pragma once
+
+#include <cstdint>
+
+struct HighScoreRecord {
+    char name[32];    // zero-terminated; a damaged file may lack the zero
+    int32_t score;    // little-endian in the file, as in memory here
+    int32_t cleared;  // 0 or 1
+};
+static_assert(sizeof(HighScoreRecord) == 40, "the file holds 40-byte records");
+
+constexpr int kHighScoreCount = 9;
+extern HighScoreRecord highScores[kHighScoreCount];
+
+void loadHighScores();
+void resetHighScores();
+void saveHighScores();
+
+// Index 0-8 where score would go (first record strictly below it), or -1.
+int highScoreRank(int32_t score);
+void insertHighScore(int index, const char* name, int32_t score, int32_t cleared);
+
+// Length of a record's name, never reading past its 32 bytes.
+int highScoreNameLength(const HighScoreRecord& record);
