@@ -1,0 +1,156 @@
+// The running game: board, rules, screen and assets of one player's game.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+#include "audio/MusicModule.h"
+#include "audio/SoundSample.h"
+#include "game/Board.h"
+#include "gfx/Primitives.h"
+
+// Frames during which the end-of-board test is held off after a click. Lives
+// for the whole process; a new Game does not reset it.
+extern int settleFrames;
+
+// Play counters are kept per sample, in the order of the sample fields.
+enum GameSound {
+    kBipSound,
+    kDoubleSound,
+    kAddLineSound,
+    kGameOverSound,
+    kLostSound,
+    kPerfectSound,
+    kPointsSound,
+    kTimeSound,
+    kLifeSound,
+    kGameSoundCount
+};
+
+// Kinds of bonus remembered in lastBonus.
+enum {
+    kBonusDouble = 1,
+    kBonusThousand = 3,
+    kBonusFiveHundred = 4,
+    kBonusAddLines = 5
+};
+
+class Game {
+public:
+    // Constructs the music and the samples empty, sets the start values and
+    // runs startBoard (deal, load, music on). Throws Error when an asset is bad.
+    Game();
+    // freeAssets; then the samples in reverse order and the music.
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // One frame: rules, events, drawing. Returns 1 to stay, 0 for the menu.
+    int runFrame();
+
+    // reload false: theme from the level, 30 pictures, wipe mask, music and
+    // samples. reload true: the 30 pictures only (new screen format).
+    void loadAssets(bool reload);
+    // Stops the music and frees the pictures.
+    void freeAssets();
+
+    void startBoard();
+    void dealBoard();
+    void selectUnderPointer();
+    void floodSelect(int column, int row, int colour);
+    // Returns true when any tile moved.
+    bool settleStep();
+    bool hasMove(int& tileCount);
+
+    void click();
+    // A key release during name entry; character already resolved.
+    void typeCharacter(int character);
+    void confirmName();
+    void draw();
+
+    // Starts sample `which` and counts it.
+    void playSound(int which);
+    SoundSample& sample(int which);
+
+    // Pictures, in field order (loadAssets loads them in its own order).
+    SDL_Surface* pointerPic;
+    SDL_Surface* backPic;
+    SDL_Surface* panelPic;
+    SDL_Surface* tilePics[3];
+    SDL_Surface* bonusPics[3];
+    SDL_Surface* selTilePics[3];
+    SDL_Surface* selBonusPics[3];
+    SDL_Surface* bigDigitsPic;
+    SDL_Surface* smallDigitsPic;
+    SDL_Surface* fontPic;
+    SDL_Surface* gameOverPic;
+    SDL_Surface* hiscorePic;
+    SDL_Surface* perfectPic;
+    SDL_Surface* points5000Pic;
+    SDL_Surface* bonusLifePic;
+    SDL_Surface* wonLevelPic;
+    SDL_Surface* lostLevelPic;
+    SDL_Surface* wonGamePic;
+    SDL_Surface* bonus2xPic;
+    SDL_Surface* bonusAddLinePic;
+    SDL_Surface* bonus500Pic;
+    SDL_Surface* bonus1000Pic;
+
+    MusicModule music;
+
+    SoundSample bipSound;
+    SoundSample doubleSound;
+    SoundSample addLineSound;
+    SoundSample gameOverSound;
+    SoundSample lostSound;
+    SoundSample perfectSound;
+    SoundSample pointsSound;
+    SoundSample timeSound;
+    SoundSample lifeSound;
+
+    unsigned char wipeMask[kWipeMaskSize];
+    int32_t board[kBoardSize][kBoardSize];      // [column][row]
+    int32_t animPhase[kBoardSize][kBoardSize];  // stays with the position
+    uint8_t selected[kBoardSize][kBoardSize];
+    int32_t fadeLevel;
+    int32_t fadeDir;
+    int32_t theme;
+    bool levelOver;
+    bool enteringName;
+    bool boardCleared;
+    bool bonusLifeAwarded;
+    bool levelWon;
+    bool levelLost;
+    bool gameOver;
+    bool quitRequested;
+    bool inputLocked;
+    int32_t linesToAdd;
+    int32_t addLineTimer;
+    int32_t messageTimer;
+    char playerName[32];
+    int32_t previewPoints;
+    int32_t idleTimer;
+    int32_t score;
+    int32_t shownScore;
+    int32_t levelScore;
+    int32_t level;
+    int32_t lives;
+    double doubleTimer;
+    double addLineBannerTimer;
+    double pointsTimer;
+    int32_t messageX;
+    int32_t lastBonus;
+
+    // Fade progress below one level, in milliseconds times fadeDir (one level
+    // is 5 ms), so that short frames still move the fade.
+    int32_t fadeRemainder;
+    // Translated character of the last press of each key: SDL 1.2 fills the
+    // unicode field on presses only, and name entry reads releases.
+    Uint16 pressedCharacter[SDLK_LAST];
+    // How often each sample was started (for the tests and the record).
+    int soundPlays[kGameSoundCount];
+
+    // Sets fadeLevel and fadeDir and drops any partial step.
+    void startFade(int level, int direction);
+};
