@@ -1,7 +1,10 @@
 #include "platform/MessageBox.h"
 
+#include <errno.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,7 +17,7 @@ namespace platform {
 
 namespace {
 
-// Finds an executable of the given name on PATH.
+// Finds an executable file of the given name on PATH.
 bool findProgram(const char* program, std::string& found)
 {
     const char* path = getenv("PATH");
@@ -31,7 +34,9 @@ bool findProgram(const char* program, std::string& found)
             candidate = ".";
         candidate += "/";
         candidate += program;
-        if (access(candidate.c_str(), X_OK) == 0) {
+        struct stat info;
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode)
+            && access(candidate.c_str(), X_OK) == 0) {
             found = candidate;
             return true;
         }
@@ -40,27 +45,48 @@ bool findProgram(const char* program, std::string& found)
     return false;
 }
 
-// Runs argv[0] with the argument vector as it is (no shell) and waits.
+// Runs the program with the argument vector as it is (no shell) and waits
+// for it. Its own output goes to /dev/null: our standard error carries the
+// message and nothing else. Returns 1 when the program ran.
 int runAndWait(const std::string& program, const char* const* argv)
 {
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return 0;
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t child;
-    if (posix_spawn(&child, program.c_str(), nullptr, nullptr,
-                    const_cast<char* const*>(argv), environ) != 0)
+    int failed = posix_spawn(&child, program.c_str(), &actions, nullptr,
+                             const_cast<char* const*>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0)
         return 0;
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
+    // Only an interruption is worth waiting again for; anything else (the
+    // child already reaped elsewhere) would make this loop forever.
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     return 1;
+}
+
+bool isSet(const char* value)
+{
+    return value && *value;
 }
 
 }  // namespace
 
 int showMessageBox(const char* caption, const char* message)
 {
-    const char* display = getenv("DISPLAY");
-    const char* wayland = getenv("WAYLAND_DISPLAY");
-    if ((!display || !*display) && (!wayland || !*wayland))
+    bool x11 = isSet(getenv("DISPLAY"));
+    bool wayland = isSet(getenv("WAYLAND_DISPLAY"));
+    if (!x11 && !wayland)
         return 0;
+    if (!caption)
+        caption = "";
+    if (!message)
+        message = "";
 
     std::string program;
     std::string title = std::string("--title=") + caption;
@@ -74,9 +100,11 @@ int showMessageBox(const char* caption, const char* message)
         const char* argv[] = {"kdialog", "--title", caption, "--error", message, nullptr};
         return runAndWait(program, argv);
     }
-    if (display && *display && findProgram("xmessage", program)) {
+    if (x11 && findProgram("xmessage", program)) {
+        // xmessage takes a leading "-" for one of its options.
+        std::string shown = message[0] == '-' ? std::string(" ") + message : message;
         const char* argv[] = {"xmessage", "-center", "-title", caption, "-buttons", "OK",
-                              message, nullptr};
+                              shown.c_str(), nullptr};
         return runAndWait(program, argv);
     }
     return 0;

@@ -29,6 +29,8 @@ FormattedString::~FormattedString()
 
 void FormattedString::assign(const char* newText)
 {
+    if (!newText)
+        newText = "";
     size_t size = strlen(newText);
     char* grown = static_cast<char*>(realloc(text, size + 1));
     if (!grown)

@@ -1,0 +1,75 @@
+#include <cstdio>
+#include <cstring>
+
+#include "archive/Archive.h"
+#include "shell/Error.h"
+
+PakArchive::PakArchive() : handle(nullptr) {}
+
+PakArchive::~PakArchive()
+{
+    close();
+}
+
+bool PakArchive::open(const char* archivePath)
+{
+    close();
+    if (archivePath)
+        handle = unzOpen(archivePath);
+    if (!handle)
+        throw Error("Cannot Load PAK: '%s'", archivePath ? archivePath : "");
+    return true;
+}
+
+bool PakArchive::extractToTemp(char* destination, const char* memberName)
+{
+    if (!handle)
+        return true;
+    if (!memberName)
+        memberName = "";
+
+    // Letter case is ignored here as in the "zip:" paths.
+    if (unzLocateFile(handle, memberName, 2) != UNZ_OK)
+        throw Error("Cannot Load '%s' from PAK", memberName);
+
+    char path[1024];
+    tempMemberPath(path);
+
+    if (unzOpenCurrentFile(handle) != UNZ_OK)
+        throw Error("Cannot Open '%s' in PAK", memberName);
+
+    FILE* file = fopen(path, "wb");
+    if (!file) {
+        unzCloseCurrentFile(handle);
+        throw Error("Cannot Create '%s' (from PAK)", memberName);
+    }
+
+    unsigned char chunk[4096];
+    int count;
+    bool writeFailed = false;
+    while ((count = unzReadCurrentFile(handle, chunk, sizeof chunk)) > 0) {
+        // A full disk must not pass a cut-off member to the loader.
+        if (fwrite(chunk, 1, static_cast<size_t>(count), file) != static_cast<size_t>(count)) {
+            writeFailed = true;
+            break;
+        }
+    }
+    if (fclose(file) != 0)
+        writeFailed = true;
+    if (count < 0 || writeFailed) {
+        unzCloseCurrentFile(handle);
+        throw Error("Cannot Write '%s' (from PAK)", memberName);
+    }
+
+    strcpy(destination, path);
+    unzCloseCurrentFile(handle);
+    return true;
+}
+
+void PakArchive::close()
+{
+    if (handle) {
+        unzClose(handle);
+        handle = nullptr;
+    }
+}
