@@ -1,0 +1,266 @@
+#include "menu/TitleMenu.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "archive/Archive.h"
+#include "gfx/Picture.h"
+#include "gfx/Text.h"
+#include "platform/Input.h"
+#include "shell/AppState.h"
+#include "shell/Error.h"
+#include "shell/HighScores.h"
+
+namespace {
+
+const char* const kItemNames[kMenuItemCount] = {"play.bmp", "scores.bmp", "about.bmp",
+                                                "exit.bmp"};
+const char* const kLitItemNames[kMenuItemCount] = {"splay.bmp", "sscores.bmp", "sabout.bmp",
+                                                   "sexit.bmp"};
+
+constexpr int kWipeMaskCount = 10;
+constexpr int kMusicCount = 6;
+constexpr int kPageTop = 251;      // the items, the score board and the credits start here
+constexpr int kPageHeight = 229;   // score board and credits
+constexpr int kFooterHeight = 60;
+constexpr int kOpenLevel = 256;    // above this the opening fade is over
+constexpr int kClosedLevel = -50;  // at or below this the closing fade is over
+constexpr int kMsPerFadeLevel = 5; // 0.2 levels per millisecond
+constexpr int kPointerAlpha = 150;
+
+// Copies the top left w x h of picture to (x, y) of target.
+void blitTopLeft(SDL_Surface* picture, int w, int h, SDL_Surface* target, int x, int y)
+{
+    SDL_Rect source = {0, 0, static_cast<Uint16>(w), static_cast<Uint16>(h)};
+    SDL_Rect destination = {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+    SDL_BlitSurface(picture, &source, target, &destination);
+}
+
+SDL_Surface* loadPicture(PakArchive& pak, const char* member)
+{
+    return loadPakPicture(pak, member, ColourKey::None, Conversion::ScreenFormat);
+}
+
+// Black is transparent in the pointer and the font strip.
+void keyOutBlack(SDL_Surface* picture)
+{
+    SDL_SetColorKey(picture, SDL_SRCCOLORKEY, 0);
+}
+
+}  // namespace
+
+int menuItemAtRow(int y)
+{
+    for (int item = 1; item <= kMenuItemCount; item++) {
+        if (y >= kItemTop[item - 1] && y < kItemTop[item])
+            return item;
+    }
+    return 0;
+}
+
+TitleMenu::TitleMenu(SDL_Surface* buffer, bool ownsBuffer)
+    : pointerPicture(nullptr), titlePicture(nullptr), footerPicture(nullptr),
+      scoreBoardPicture(nullptr), fontPicture(nullptr), creditsPicture(nullptr), nextState(0),
+      fadeLevel(0), fadeCarry(0), hoverItem(0), page(kPageOpening), backBuffer(buffer),
+      ownsBackBuffer(ownsBuffer)
+{
+    memset(stars, 0, sizeof stars);
+    memset(wipeMask, 0, sizeof wipeMask);
+    for (int i = 0; i < kMenuItemCount; i++) {
+        itemPictures[i] = nullptr;
+        litItemPictures[i] = nullptr;
+    }
+    try {
+        loadAssets();
+    } catch (...) {
+        // The destructor will not run for a half-built menu.
+        freePictures();
+        if (ownsBackBuffer)
+            SDL_FreeSurface(backBuffer);
+        throw;
+    }
+}
+
+TitleMenu::~TitleMenu()
+{
+    freePictures();
+    if (ownsBackBuffer)
+        SDL_FreeSurface(backBuffer);
+}
+
+void TitleMenu::loadAssets()
+{
+    PakArchive pak;
+    pak.open("data.pak");
+
+    pointerPicture = loadPicture(pak, "mouse.bmp");
+    fontPicture = loadPicture(pak, "font.bmp");
+    titlePicture = loadPicture(pak, "title.bmp");
+    for (int i = 0; i < kMenuItemCount; i++)
+        itemPictures[i] = loadPicture(pak, kItemNames[i]);
+    for (int i = 0; i < kMenuItemCount; i++)
+        litItemPictures[i] = loadPicture(pak, kLitItemNames[i]);
+    footerPicture = loadPicture(pak, "copyright.bmp");
+    scoreBoardPicture = loadPicture(pak, "bottom.bmp");
+    creditsPicture = loadPicture(pak, "credits.bmp");
+    keyOutBlack(pointerPicture);
+    keyOutBlack(fontPicture);
+
+    FormattedString maskName("wipe%i.raw", rand() % kWipeMaskCount);
+    loadPakMask(pak, maskName.text, wipeMask);
+
+    FormattedString musicPath("zip:data.pak,sound/%i.zik", rand() % kMusicCount + 1);
+    if (!music.load(musicPath.text)) {
+        fprintf(stderr, "Cannot Load Module '%s'", musicPath.text);
+        fflush(stderr);
+    }
+    music.start();
+
+    pak.close();
+
+    for (Star& star : stars) {
+        star.x = static_cast<float>(rand() % 640);
+        star.y = static_cast<float>(rand() % 500 + 500);  // all start below the screen
+        star.size = static_cast<float>(rand() % 30 + 10);
+        star.speed = star.size * 0.25f;
+        star.spin = static_cast<float>(rand() % 20 + 10);
+        if (rand() % 100 > 50)
+            star.spin = -star.spin;
+        star.angle = 0;
+    }
+}
+
+void TitleMenu::freePictures()
+{
+    SDL_Surface** single[] = {&pointerPicture, &titlePicture,      &footerPicture,
+                              &scoreBoardPicture, &fontPicture,    &creditsPicture};
+    for (SDL_Surface** picture : single) {
+        if (*picture)
+            SDL_FreeSurface(*picture);
+        *picture = nullptr;
+    }
+    for (int i = 0; i < kMenuItemCount; i++) {
+        if (itemPictures[i])
+            SDL_FreeSurface(itemPictures[i]);
+        if (litItemPictures[i])
+            SDL_FreeSurface(litItemPictures[i]);
+        itemPictures[i] = nullptr;
+        litItemPictures[i] = nullptr;
+    }
+}
+
+void TitleMenu::drawFrame()
+{
+    if (page == kPageAbout)
+        blitTopLeft(creditsPicture, 640, kPageHeight, backBuffer, 0, kPageTop);
+    else if (page == kPageScores)
+        drawScoreBoard();
+    else
+        drawItems();
+    blitTopLeft(titlePicture, 640, kPageTop, backBuffer, 0, 0);
+    moveAndDrawStars();
+    advanceFade();
+    drawPointer();
+    if (backBuffer != screen)
+        SDL_BlitSurface(backBuffer, nullptr, screen, nullptr);
+}
+
+void TitleMenu::drawItems()
+{
+    for (int i = 0; i < kMenuItemCount; i++) {
+        SDL_Surface* picture = hoverItem == i + 1 ? litItemPictures[i] : itemPictures[i];
+        blitTopLeft(picture, 640, kItemTop[i + 1] - kItemTop[i], backBuffer, 0, kItemTop[i]);
+    }
+    blitTopLeft(footerPicture, 640, kFooterHeight, backBuffer, 0, kItemTop[kMenuItemCount]);
+}
+
+void TitleMenu::drawScoreBoard()
+{
+    blitTopLeft(scoreBoardPicture, 640, kPageHeight, backBuffer, 0, kPageTop);
+    drawText(backBuffer, 46, 270, "Rank", fontPicture);
+    drawText(backBuffer, 128, 270, "Player", fontPicture);
+    drawText(backBuffer, 534, 270, "Score", fontPicture);
+
+    for (int i = 0; i < kHighScoreCount; i++) {
+        const HighScoreRecord& record = highScores[i];
+        int y = 302 + 16 * i;
+        // Each row sways by at most i + 2 pixels.
+        int sway = static_cast<int>(sin(0.2 * (i + elapsedTime / 60.0)) * (i + 2));
+
+        FormattedString rank("%i", i + 1);
+        drawText(backBuffer, sway + 64, y, rank.text, fontPicture);
+        if (record.cleared != 0)
+            drawText(backBuffer, sway + 112, y, "-", fontPicture);
+        // A damaged file may hold a name without its terminator.
+        char name[sizeof record.name + 1];
+        memcpy(name, record.name, sizeof record.name);
+        name[sizeof record.name] = '\0';
+        drawText(backBuffer, sway + 128, y, name, fontPicture);
+        FormattedString score("%06i", static_cast<int>(record.score));
+        drawText(backBuffer, sway + 528, y, score.text, fontPicture);
+    }
+    drawText(backBuffer, 0, 465, "reset f1", fontPicture);
+}
+
+void TitleMenu::moveAndDrawStars()
+{
+    Uint32 yellow = SDL_MapRGB(backBuffer->format, 255, 255, 0);
+    for (Star& star : stars) {
+        star.y -= frameDelta * star.speed * 0.02f;
+        if (star.y < -star.size) {
+            // Gone over the top: rise again from below, in a new column.
+            star.y = 500;
+            star.x = static_cast<float>(rand() % 640);
+        }
+        star.angle = star.spin * static_cast<float>(elapsedTime) * 0.01f;
+        drawStar(backBuffer, static_cast<int>(star.x), static_cast<int>(star.y),
+                 static_cast<int>(star.size), static_cast<int>(star.angle), yellow);
+    }
+}
+
+int TitleMenu::fadeStep()
+{
+    // Whole levels for the time passed; the remainder waits for the next
+    // frame, so short frames still move the fade.
+    int total = fadeCarry + (frameDelta > 0 ? frameDelta : 0);
+    fadeCarry = total % kMsPerFadeLevel;
+    return total / kMsPerFadeLevel;
+}
+
+void TitleMenu::advanceFade()
+{
+    if (page == kPageOpening) {
+        fadeLevel += fadeStep();
+        if (fadeLevel > kOpenLevel) {
+            page = kPageMain;
+            fadeCarry = 0;
+            return;
+        }
+        music.setVolume(fadeLevel);
+        drawWipe(backBuffer, fadeLevel, wipeMask);
+    } else if (page == kPageClosing) {
+        fadeLevel -= fadeStep();
+        if (fadeLevel <= kClosedLevel) {
+            drawWipe(backBuffer, fadeLevel, wipeMask);
+            page = kPageClosed;
+            fadeCarry = 0;
+            return;
+        }
+        music.setVolume(fadeLevel);
+        drawWipe(backBuffer, fadeLevel, wipeMask);
+    } else {
+        fadeCarry = 0;
+    }
+}
+
+void TitleMenu::drawPointer()
+{
+    if (!fullScreen && !(SDL_GetAppState() & SDL_APPMOUSEFOCUS))
+        return;
+    int x, y;
+    input::pointer(x, y);
+    SDL_SetAlpha(pointerPicture, SDL_SRCALPHA, kPointerAlpha);
+    blitTopLeft(pointerPicture, 32, 32, backBuffer, x, y);
+}
