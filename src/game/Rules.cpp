@@ -1,0 +1,315 @@
+#include <cstdlib>
+#include <cstring>
+
+#include "game/Game.h"
+#include "gfx/Text.h"
+#include "platform/Input.h"
+#include "shell/AppState.h"
+#include "shell/HighScores.h"
+
+namespace {
+
+const int kScoreCap = 999999;
+const int kIdleAfterClick = 4000;
+const int kIdleAfterPenalty = 999;
+const int kIdleGiveUp = -1234;
+const int kIdlePenalty = 100;
+const int kAddedRows = 8;
+const int kRowInterval = 200;
+const int kSettleFrames = 15;
+const int kClearedBonus = 10000;
+const int kExtraLifeScore = 10000;
+const int kMostLives = 99;
+const int kMessageTime = 5000;
+const double kBannerStart = 255.0;
+const double kBannerDecayPerMs = 0.1;
+const int kLongestName = 27;
+const int kClosedFade = -100;
+const int kLaterBoardFade = -80;
+
+int groupPoints(int count)
+{
+    return count * count / 2;
+}
+
+}  // namespace
+
+int Game::runFrame()
+{
+    // 1-2. Selection and settling run in every state, fades and messages too.
+    selectUnderPointer();
+    // A click acts on the group shown under the pointer; while tiles are
+    // still moving, find it again on the settled cells so that a click never
+    // removes tiles of another colour that moved into the old positions.
+    if (settleStep())
+        selectUnderPointer();
+
+    // 3. Message time.
+    if (levelOver && !enteringName) {
+        messageTimer -= frameDelta;
+        if (!inputLocked && messageTimer < 0) {
+            inputLocked = true;
+            startFade(255, -1);
+        }
+    }
+
+    // 4. Rows of new tiles; they keep coming after the board has ended.
+    if (linesToAdd != 0) {
+        addLineTimer -= frameDelta;
+        if (addLineTimer < 0) {
+            for (int c = 0; c < kBoardSize; c++) {
+                if (board[c][0] == kEmpty)
+                    board[c][0] = rand() % 3 + 1;
+            }
+            linesToAdd--;
+            playSound(kAddLineSound);
+            addLineTimer = kRowInterval;
+        }
+    }
+
+    // 5. End of board.
+    if (settleFrames > 0) {
+        settleFrames--;
+    } else {
+        int tileCount = 0;
+        if (!levelOver && !hasMove(tileCount)) {
+            boardCleared = tileCount == 0;
+            if (levelScore >= kExtraLifeScore) {
+                bonusLifeAwarded = true;
+                if (lives < kMostLives)
+                    lives++;
+            } else {
+                bonusLifeAwarded = false;
+            }
+            messageTimer = kMessageTime;
+            doubleTimer = addLineBannerTimer = pointsTimer = 0.0;
+            levelOver = true;
+            messageX = -400;
+
+            if (boardCleared) {
+                playSound(kPerfectSound);
+                levelWon = true;
+                score += kClearedBonus;
+            } else if (lives > 0) {
+                levelLost = true;
+                playSound(kLostSound);
+            } else {
+                playSound(kGameOverSound);
+                if (highScoreRank(score) >= 0) {
+                    enteringName = true;
+                    messageTimer = 0;
+                } else {
+                    gameOver = true;
+                }
+                playerName[0] = '\0';
+            }
+        }
+    }
+
+    // 6. Banner timers run on below zero.
+    doubleTimer -= frameDelta * kBannerDecayPerMs;
+    addLineBannerTimer -= frameDelta * kBannerDecayPerMs;
+    pointsTimer -= frameDelta * kBannerDecayPerMs;
+
+    // 7. Events.
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_KEYDOWN) {
+            SDLKey sym = event.key.keysym.sym;
+            if (sym > SDLK_UNKNOWN && sym < SDLK_LAST)
+                pressedCharacter[sym] = event.key.keysym.unicode;
+        }
+        if (inputLocked || messageTimer > 0)
+            continue;
+        if (enteringName) {
+            if (event.type == SDL_KEYUP) {
+                SDLKey sym = event.key.keysym.sym;
+                int character = event.key.keysym.unicode;
+                if (character == 0 && sym > SDLK_UNKNOWN && sym < SDLK_LAST)
+                    character = pressedCharacter[sym];
+                // Without translation at all, SDL's symbols for the plain
+                // keys are their ASCII codes.
+                if (character == 0 && sym > SDLK_UNKNOWN && sym < 128)
+                    character = sym;
+                typeCharacter(character);
+            }
+        } else if (event.type == SDL_MOUSEBUTTONDOWN) {
+            click();
+        } else if (event.type == SDL_QUIT) {
+            quitRequested = true;
+            inputLocked = true;
+            startFade(255, -1);
+        }
+    }
+
+    // 8. Idle time.
+    if (!levelOver) {
+        if (idleTimer >= 0) {
+            idleTimer -= frameDelta;
+        } else if (idleTimer > kIdleGiveUp) {
+            if (score > 0)
+                playSound(kTimeSound);
+            score -= kIdlePenalty;
+            levelScore -= kIdlePenalty;
+            idleTimer = kIdleAfterPenalty;
+        }
+    }
+
+    // 9. The shown score eases towards the score.
+    int s = score;
+    int d = shownScore;
+    if (d < s - 8)
+        d += (s - d) / 8;
+    else if (d < s)
+        d += 1;
+    if (d > s + 8)
+        d -= (d - s) / 8;
+    else if (d > s)
+        d -= 1;
+    shownScore = d;
+
+    // 10. Floors.
+    if (score < 0) {
+        score = 0;
+        levelScore = 0;
+    }
+    if (shownScore < 0)
+        shownScore = 0;
+
+    // 11. Screen, and one step of the fade.
+    draw();
+
+    // 12. Escape.
+    SDL_PumpEvents();
+    if (!inputLocked && input::keyDown(SDLK_ESCAPE)) {
+        quitRequested = true;
+        startFade(255, -1);
+        inputLocked = true;
+    }
+
+    // 13. The opening fade is done.
+    if (fadeLevel > 255) {
+        inputLocked = false;
+        startFade(256, 0);
+    }
+
+    // 14-16. Leave, go on, or open the next board once the screen is black.
+    if (fadeLevel > kClosedFade)
+        return 1;
+    if (quitRequested || gameOver)
+        return 0;
+    if (levelWon)
+        level++;
+    if (levelLost)
+        lives--;
+    freeAssets();
+    startBoard();
+    startFade(kLaterBoardFade, 1);
+    return 1;
+}
+
+void Game::click()
+{
+    int count = 0;
+    int bonus = 0;
+    for (int r = 0; r < kBoardSize; r++) {
+        for (int c = 0; c < kBoardSize; c++) {
+            if (!selected[c][r] || board[c][r] == kEmpty)
+                continue;
+            switch (board[c][r]) {
+            case kDoubleTile:
+                bonus = kDoubleTile;
+                doubleTimer = kBannerStart;
+                addLineBannerTimer = pointsTimer = 0.0;
+                break;
+            case kAddLinesTile:
+                bonus = kAddLinesTile;
+                addLineBannerTimer = kBannerStart;
+                doubleTimer = pointsTimer = 0.0;
+                break;
+            case kPointsTile:
+                bonus = kPointsTile;
+                pointsTimer = kBannerStart;
+                doubleTimer = addLineBannerTimer = 0.0;
+                break;
+            default:
+                break;
+            }
+            board[c][r] = kEmpty;
+            count++;
+        }
+    }
+
+    if (count >= 1) {
+        if (score < kScoreCap) {
+            score += groupPoints(count);
+            levelScore += groupPoints(count);
+        }
+        idleTimer = kIdleAfterClick;
+        switch (bonus) {
+        case kDoubleTile:
+            if (score < kScoreCap) {
+                score += groupPoints(count);
+                levelScore += groupPoints(count);
+            }
+            lastBonus = kBonusDouble;
+            playSound(kDoubleSound);
+            break;
+        case kAddLinesTile:
+            // A count still running starts over; the row timer goes on.
+            linesToAdd = kAddedRows;
+            lastBonus = kBonusAddLines;
+            break;
+        case kPointsTile:
+            if (rand() % 2 == 0) {
+                score += 1000;
+                levelScore += 1000;
+                lastBonus = kBonusThousand;
+            } else {
+                score += 500;
+                levelScore += 500;
+                lastBonus = kBonusFiveHundred;
+            }
+            playSound(kPointsSound);
+            break;
+        default:
+            playSound(kBipSound);
+            break;
+        }
+    }
+    settleFrames = kSettleFrames;
+}
+
+void Game::typeCharacter(int character)
+{
+    // Only plain ASCII: the low byte of a wider character would be another one.
+    if (character <= 0 || character > 126)
+        return;
+    int length = (int)strlen(playerName);
+    if (character == 8) {
+        if (length > 0)
+            playerName[length - 1] = '\0';
+    } else if (character == 10 || character == 13) {
+        confirmName();
+    } else if (character == ' ' || hasGlyph(character)) {
+        if (length < kLongestName) {
+            playerName[length] = (char)character;
+            playerName[length + 1] = '\0';
+        }
+    }
+}
+
+void Game::confirmName()
+{
+    int rank = highScoreRank(score);
+    if (rank >= 0) {
+        insertHighScore(rank, playerName, score, boardCleared ? 1 : 0);
+        // On disk at once: a crash before the program's exit keeps the record.
+        saveHighScores();
+    }
+    startFade(255, -1);
+    quitRequested = true;
+    inputLocked = true;
+    // Neither the message nor the fade moves in the rest of this frame.
+    frameDelta = 0;
+}

@@ -1,0 +1,147 @@
+#include <cstdio>
+#include <cstring>
+
+#include "game/Game.h"
+#include "gfx/Primitives.h"
+#include "gfx/Text.h"
+#include "platform/Input.h"
+#include "shell/AppState.h"
+#include "shell/Error.h"
+
+namespace {
+
+// Copies the top-left w x h of picture to (x, y); returns SDL's result.
+int copyPicture(SDL_Surface* picture, int w, int h, int x, int y)
+{
+    if (!picture)
+        return 0;
+    SDL_Rect source = {0, 0, (Uint16)w, (Uint16)h};
+    SDL_Rect target = {(Sint16)x, (Sint16)y, 0, 0};
+    return SDL_UpperBlit(picture, &source, screen, &target);
+}
+
+}  // namespace
+
+void Game::draw()
+{
+    // 1. Background; a lost screen means reloading the pictures first.
+    if (copyPicture(backPic, kBoardPixels, kBoardPixels, 0, 0) == -2) {
+        logLine("RESTORING GAME");  // logLine ends the line
+        SDL_Delay(100);
+        SDL_WaitEvent(nullptr);
+        loadAssets(true);
+        return;
+    }
+
+    // 2. Panel.
+    copyPicture(panelPic, 160, 480, kBoardPixels, 0);
+
+    // 3. Tiles, each position at its own animation phase.
+    int period = theme == 3 ? 150 : 200;
+    int step = elapsedTime / period;
+    for (int r = 0; r < kBoardSize; r++) {
+        for (int c = 0; c < kBoardSize; c++) {
+            int32_t value = board[c][r];
+            if (value == kEmpty)
+                continue;
+            int kind = (value & 15) - 1;
+            if (kind < 0 || kind > 2)
+                continue;
+            SDL_Surface* strip;
+            if (value & 16)
+                strip = selected[c][r] ? selBonusPics[kind] : bonusPics[kind];
+            else
+                strip = selected[c][r] ? selTilePics[kind] : tilePics[kind];
+            if (!strip)
+                continue;
+            int frame = (animPhase[c][r] + step) % kAnimFrames;
+            SDL_Rect source = {(Sint16)(kCellSize * frame), 0, kCellSize, kCellSize};
+            SDL_Rect target = {(Sint16)(kCellSize * c), (Sint16)(kCellSize * r), 0, 0};
+            SDL_UpperBlit(strip, &source, screen, &target);
+        }
+    }
+
+    // 4. Counters, formatted on the stack.
+    char text[40];
+    if (idleTimer >= 1000 || (idleTimer & 512)) {
+        int seconds = idleTimer / 1000;
+        if (seconds < 0)
+            seconds = 0;
+        snprintf(text, sizeof text, "%i", seconds);
+        drawBigDigits(screen, 550, 337, text, bigDigitsPic);
+    }
+    snprintf(text, sizeof text, "%06i", shownScore);
+    drawBigDigits(screen, 500, 277, text, bigDigitsPic);
+    snprintf(text, sizeof text, "%02i", lives);
+    drawBigDigits(screen, 544, 122, text, bigDigitsPic);
+    snprintf(text, sizeof text, "%02i", level);
+    drawBigDigits(screen, 544, 195, text, bigDigitsPic);
+    snprintf(text, sizeof text, "%5i", levelScore);
+    drawSmallDigits(screen, 586, 264, text, smallDigitsPic);
+    int pointerX, pointerY;
+    if (previewPoints > 0) {
+        input::pointer(pointerX, pointerY);
+        snprintf(text, sizeof text, "%i", previewPoints);
+        drawSmallDigits(screen, pointerX + 10, pointerY - 4, text, smallDigitsPic);
+    }
+
+    // 5. End-of-board message, sliding in from the left at 1 px per ms.
+    if (levelOver) {
+        messageX += frameDelta;
+        if (messageX > 50)
+            messageX = 50;
+        SDL_Surface* message = nullptr;
+        if (enteringName)
+            message = hiscorePic;
+        else if (levelWon)
+            message = wonLevelPic;
+        else if (levelLost)
+            message = lostLevelPic;
+        else if (gameOver)
+            message = gameOverPic;
+        copyPicture(message, 380, 128, messageX, 150);
+
+        if (enteringName && messageX == 50) {
+            drawText(screen, 71, 251, playerName, fontPic);
+            if (elapsedTime & 128)
+                drawText(screen, 71 + 12 * (int)strlen(playerName), 251, "-", fontPic);
+        }
+        if (levelWon && (elapsedTime & 512)) {
+            copyPicture(perfectPic, 256, 64, messageX + 62, 280);
+            if (bonusLifeAwarded)
+                copyPicture(bonusLifePic, 256, 64, messageX + 62, 80);
+        }
+    }
+
+    // 6. Pointer, half see-through.
+    input::pointer(pointerX, pointerY);
+    if (pointerPic) {
+        SDL_SetAlpha(pointerPic, SDL_SRCALPHA, 150);
+        if (fullScreen || (SDL_GetAppState() & SDL_APPMOUSEFOCUS))
+            copyPicture(pointerPic, 32, 32, pointerX, pointerY);
+    }
+
+    // 7. Bonus banners blink while their timers run down.
+    if (elapsedTime & 256) {
+        if (doubleTimer > 0.0)
+            copyPicture(bonus2xPic, 256, 64, 112, 210);
+        if (addLineBannerTimer > 0.0)
+            copyPicture(bonusAddLinePic, 256, 64, 112, 210);
+        if (pointsTimer > 0.0) {
+            if (lastBonus == kBonusThousand)
+                copyPicture(bonus1000Pic, 256, 64, 112, 210);
+            else if (lastBonus == kBonusFiveHundred)
+                copyPicture(bonus500Pic, 256, 64, 112, 210);
+        }
+    }
+
+    // 8. Fade: one level per 5 ms, the part of a level carried to the next
+    // frame so that short frames still move it.
+    int total = fadeRemainder + fadeDir * frameDelta;
+    fadeLevel += total / 5;
+    fadeRemainder = total % 5;
+    if (fadeLevel < 256) {
+        music.setVolume(fadeLevel);
+        drawWipe(screen, fadeLevel, wipeMask);
+    }
+}
