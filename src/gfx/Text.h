@@ -7,6 +7,10 @@
 
 extern int32_t glyphMap[127];
 
+// Built-in 8 x 8 font for codes 32 to 127, eight rows per glyph, bit 7 the
+// leftmost pixel; glyph 127 (a small house) stands in for every other code.
+extern const unsigned char debugFont[96 * 8];
+
 void initGlyphMap();
 bool hasGlyph(int code);
 

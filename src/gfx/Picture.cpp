@@ -1,0 +1,68 @@
+#include "gfx/Picture.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "gfx/Primitives.h"
+#include "shell/AppState.h"
+#include "shell/Error.h"
+
+static SDL_PixelFormat* screenFormat()
+{
+    SDL_Surface* video = screen ? screen : SDL_GetVideoSurface();
+    return video ? video->format : nullptr;
+}
+
+SDL_Surface* loadPakPicture(PakArchive& pak, const char* member, ColourKey key,
+                            Conversion conversion)
+{
+    char path[1024] = "";
+    pak.extractToTemp(path, member);
+
+    // The loader closes the stream whether or not it can decode it.
+    SDL_RWops* stream = SDL_RWFromFile(path, "rb");
+    SDL_Surface* loaded = stream ? SDL_LoadBMP_RW(stream, 1) : nullptr;
+    if (!loaded)
+        throw Error("Cannot Load Bitmap: '%s'", member);
+
+    // Key 0 on the picture as decoded; asking the conversion to keep it makes
+    // it travel to the converted copy, mapped to the new format.
+    if (key != ColourKey::None)
+        SDL_SetColorKey(loaded, SDL_SRCCOLORKEY, 0);
+
+    SDL_Surface* converted = nullptr;
+    if (conversion == Conversion::DisplayFormat) {
+        converted = SDL_DisplayFormat(loaded);
+    } else {
+        SDL_PixelFormat* format = screenFormat();
+        if (format)
+            converted = SDL_ConvertSurface(loaded, format,
+                                           key != ColourKey::None ? SDL_SRCCOLORKEY : 0);
+    }
+    SDL_FreeSurface(loaded);
+    if (!converted)
+        throw Error("Cannot Load Bitmap: '%s'", member);
+
+    if (key == ColourKey::BeforeAndAfter)
+        SDL_SetColorKey(converted, SDL_SRCCOLORKEY, 0);
+    return converted;
+}
+
+void loadPakMask(PakArchive& pak, const char* member, unsigned char* mask)
+{
+    char path[1024] = "";
+    pak.extractToTemp(path, member);
+
+    // Read into a buffer of our own first, so a short mask leaves the
+    // caller's one as it was.
+    unsigned char buffer[kWipeMaskSize];
+    size_t count = 0;
+    FILE* file = fopen(path, "rb");
+    if (file) {
+        count = fread(buffer, 1, sizeof buffer, file);
+        fclose(file);
+    }
+    if (count != sizeof buffer)
+        throw Error("Cannot Load Mask: '%s'", member);
+    memcpy(mask, buffer, sizeof buffer);
+}

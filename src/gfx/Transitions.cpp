@@ -1,0 +1,107 @@
+#include "gfx/Transitions.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "archive/Archive.h"
+#include "gfx/Picture.h"
+#include "gfx/Primitives.h"
+#include "gfx/SDL++.h"
+#include "shell/AppState.h"
+
+Uint32 (*wipeClock)() = SDL_GetTicks;
+
+// Levels run at 0.1 per millisecond. The level is worked out from the whole
+// time spent in the phase rather than added up frame by frame, so frames
+// shorter than 10 ms still move it on.
+class WipeTimer {
+public:
+    WipeTimer() : started(false), previous(0), total(0) {}
+
+    // Milliseconds since the phase began; the first frame counts as 1 ms.
+    int64_t tick()
+    {
+        Uint32 now = wipeClock();
+        total += started ? static_cast<Uint32>(now - previous) : 1;
+        started = true;
+        previous = now;
+        return total;
+    }
+
+private:
+    bool started;
+    Uint32 previous;
+    int64_t total;
+};
+
+static int levelsFor(int64_t milliseconds)
+{
+    int64_t levels = milliseconds / 10;
+    return levels > 1000 ? 1000 : static_cast<int>(levels);
+}
+
+static int showFrame(SDL_Surface* picture, SDL_Surface* work, int level,
+                     const unsigned char* mask)
+{
+    SDL_BlitSurface(picture, nullptr, work, nullptr);
+    drawWipe(work, level, mask);
+    SDL_BlitSurface(work, nullptr, screen, nullptr);
+    return SDL_Flip(screen);
+}
+
+void showWithWipe(const char* picturePath)
+{
+    if (!screen)
+        return;
+    const SDL_PixelFormat* format = screen->format;
+
+    // Owning holders free both surfaces however we leave.
+    Surface work;
+    work.surface = SDL_CreateRGBSurface(0, 640, 480, format->BitsPerPixel, format->Rmask,
+                                        format->Gmask, format->Bmask, format->Amask);
+    if (!work.surface)
+        return;
+
+    PakArchive pak;
+    pak.open("data.pak");
+
+    // A picture that is missing or is not a readable BMP is simply not shown.
+    SDL_RWops* stream = openArchivePath(picturePath);
+    if (!stream)
+        return;
+    SDL_Surface* loaded = SDL_LoadBMP_RW(stream, 1);
+    if (!loaded)
+        return;
+    Surface picture;
+    picture.surface = SDL_ConvertSurface(loaded, screen->format, 0);
+    SDL_FreeSurface(loaded);
+    if (!picture.surface)
+        return;
+
+    unsigned char mask[kWipeMaskSize];
+    char member[32];
+    snprintf(member, sizeof member, "wipe%i.raw", rand() % 10);
+    loadPakMask(pak, member, mask);
+
+    // Out of black: about a second black, 2.56 s opening, then the picture
+    // stands until level 400.
+    WipeTimer opening;
+    int level = -100;
+    do {
+        SDL_PumpEvents();
+        level = -100 + levelsFor(opening.tick());
+        if (showFrame(picture.surface, work.surface, level, mask) != 0)
+            fprintf(stderr, "Flip Error: %s\n", SDL_GetError());
+    } while (level < 400);
+
+    // And back: the mirror image, ending a little below zero.
+    WipeTimer closing;
+    do {
+        level = 400 - levelsFor(closing.tick());
+        SDL_PumpEvents();
+        showFrame(picture.surface, work.surface, level, mask);
+    } while (level > -10);
+
+    pak.close();
+}
