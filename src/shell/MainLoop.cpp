@@ -1,0 +1,130 @@
+#include "shell/MainLoop.h"
+
+#include <SDL.h>
+
+#include "game/Game.h"
+#include "gfx/Text.h"
+#include "menu/TitleMenu.h"
+#include "platform/Input.h"
+#include "shell/AppState.h"
+#include "shell/Error.h"
+#include "shell/FrameClock.h"
+#include "shell/MenuControl.h"
+#include "shell/VideoMode.h"
+
+namespace {
+
+TitleMenu* currentMenu = nullptr;
+Game* currentGame = nullptr;
+FrameClock frameClock;
+bool f9WasDown = false;
+// The invisible pointer installed after a mode switch, made once.
+SDL_Cursor* blankCursor = nullptr;
+
+void installBlankCursor()
+{
+    SDL_ShowCursor(1);
+    if (!blankCursor) {
+        static Uint8 blank[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+        blankCursor = SDL_CreateCursor(blank, blank, 8, 8, 0, 0);
+    }
+    if (blankCursor)
+        SDL_SetCursor(blankCursor);
+}
+
+// F9: the other video mode, and screen objects that follow it.
+void switchVideoMode()
+{
+    toggleScreenMode();
+    if (appState == 0 && currentMenu) {
+        // The menu's backBuffer follows the new screen; it starts afresh.
+        delete currentMenu;
+        currentMenu = nullptr;
+        currentMenu = createTitleMenu();
+    }
+    if (appState == 1 && currentGame)
+        currentGame->loadAssets(true);
+    installBlankCursor();
+}
+
+void runMenu()
+{
+    if (!currentMenu)
+        currentMenu = createTitleMenu();
+    appState = runTitleMenuPass(*currentMenu);
+    if (appState != 0) {
+        delete currentMenu;
+        currentMenu = nullptr;
+    }
+}
+
+void runGame()
+{
+    if (!currentGame)
+        currentGame = new Game();
+    appState = currentGame->runFrame();
+    if (appState != 1) {
+        delete currentGame;
+        currentGame = nullptr;
+    }
+}
+
+}  // namespace
+
+TitleMenu* liveTitleMenu()
+{
+    return currentMenu;
+}
+
+Game* liveGame()
+{
+    return currentGame;
+}
+
+void startTitleMenu()
+{
+    currentMenu = createTitleMenu();
+}
+
+void endMainLoop()
+{
+    delete currentMenu;
+    currentMenu = nullptr;
+    delete currentGame;
+    currentGame = nullptr;
+    if (blankCursor) {
+        SDL_FreeCursor(blankCursor);
+        blankCursor = nullptr;
+    }
+}
+
+void runLoopPass()
+{
+    SDL_ShowCursor(0);
+    SDL_PumpEvents();
+
+    if (input::keyDown(SDLK_F12))
+        appState = 2;
+
+    // Once per press: held down, the key would flip the mode every pass.
+    bool f9Down = input::keyDown(SDLK_F9);
+    if (f9Down && !f9WasDown)
+        switchVideoMode();
+    f9WasDown = f9Down;
+
+    frameClock.tick(SDL_GetTicks());
+    frameDelta = frameClock.delta;
+    elapsedTime = frameClock.elapsed;
+    fps = frameClock.fps;
+
+    if (appState == 0)
+        runMenu();
+    else if (appState == 1)
+        runGame();
+
+    if (input::keyDown(SDLK_TAB)) {
+        FormattedString text("FPS=%i", fps);
+        drawDebugText(screen, 0, 0, text.text, 0xFFFFFFFF);
+    }
+    SDL_Flip(screen);
+}
