@@ -1,0 +1,90 @@
+// Boards drawn as 15 text rows, top row first: '.' empty, '1'-'3' tiles,
+// 'D' double (17), 'A' add lines (18), 'P' points (19).
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+
+#include "game/Board.h"
+
+namespace game_test {
+
+struct Cells {
+    int32_t cells[kBoardSize][kBoardSize];
+};
+
+inline int32_t cellValue(char ch)
+{
+    switch (ch) {
+    case '.': return kEmpty;
+    case '1': return 1;
+    case '2': return 2;
+    case '3': return 3;
+    case 'D': return kDoubleTile;
+    case 'A': return kAddLinesTile;
+    case 'P': return kPointsTile;
+    default: throw std::invalid_argument(std::string("bad cell ") + ch);
+    }
+}
+
+inline char cellChar(int32_t value)
+{
+    switch (value) {
+    case kEmpty: return '.';
+    case 1: return '1';
+    case 2: return '2';
+    case 3: return '3';
+    case kDoubleTile: return 'D';
+    case kAddLinesTile: return 'A';
+    case kPointsTile: return 'P';
+    default: return '?';
+    }
+}
+
+inline void layOutInto(int32_t board[kBoardSize][kBoardSize],
+                       std::initializer_list<const char*> rows)
+{
+    if (rows.size() != kBoardSize)
+        throw std::invalid_argument("a board has 15 rows");
+    int r = 0;
+    for (const char* row : rows) {
+        if (std::string(row).size() != kBoardSize)
+            throw std::invalid_argument("a row has 15 cells");
+        for (int c = 0; c < kBoardSize; c++)
+            board[c][r] = cellValue(row[c]);
+        r++;
+    }
+}
+
+inline Cells layOut(std::initializer_list<const char*> rows)
+{
+    Cells board;
+    layOutInto(board.cells, rows);
+    return board;
+}
+
+// The board as text, one row per line, for readable comparisons.
+inline std::string pictureOf(const int32_t board[kBoardSize][kBoardSize])
+{
+    std::string text;
+    for (int r = 0; r < kBoardSize; r++) {
+        for (int c = 0; c < kBoardSize; c++)
+            text += cellChar(board[c][r]);
+        text += '\n';
+    }
+    return text;
+}
+
+inline std::string pictureOf(const Cells& board)
+{
+    return pictureOf(board.cells);
+}
+
+inline std::string pictureOf(std::initializer_list<const char*> rows)
+{
+    return pictureOf(layOut(rows));
+}
+
+}  // namespace game_test
