@@ -1,0 +1,377 @@
+// The table of the nine best and its 360-byte file.
+#include <gtest/gtest.h>
+#include <dirent.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "shell/HighScores.h"
+#include "support/TestSupport.h"
+
+using testing_support::ScratchDir;
+using testing_support::fileExists;
+using testing_support::readFile;
+using testing_support::writeFile;
+
+namespace {
+
+std::string nameOf(const HighScoreRecord& record)
+{
+    return std::string(record.name, static_cast<size_t>(highScoreNameLength(record)));
+}
+
+std::vector<int> scores()
+{
+    std::vector<int> all;
+    for (const HighScoreRecord& record : highScores)
+        all.push_back(record.score);
+    return all;
+}
+
+std::set<std::string> folderEntries(const std::string& path)
+{
+    std::set<std::string> names;
+    DIR* dir = opendir(path.c_str());
+    while (dir) {
+        struct dirent* entry = readdir(dir);
+        if (!entry)
+            break;
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+            names.insert(entry->d_name);
+    }
+    if (dir)
+        closedir(dir);
+    return names;
+}
+
+// 360 bytes the way the file holds them: name, then little-endian numbers.
+std::vector<unsigned char> fileImage(const std::vector<std::pair<std::string, int>>& records)
+{
+    std::vector<unsigned char> bytes(360, 0);
+    for (size_t i = 0; i < records.size(); i++) {
+        unsigned char* record = &bytes[i * 40];
+        memcpy(record, records[i].first.data(), records[i].first.size());
+        uint32_t score = static_cast<uint32_t>(records[i].second);
+        for (int b = 0; b < 4; b++)
+            record[32 + b] = static_cast<unsigned char>(score >> (8 * b));
+    }
+    return bytes;
+}
+
+class HighScoresTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        memset(highScores, 0, sizeof highScores);
+    }
+    ScratchDir scratch;
+};
+
+TEST_F(HighScoresTest, Defaults)
+{
+    resetHighScores();
+    for (int i = 0; i < kHighScoreCount; i++) {
+        EXPECT_STREQ(highScores[i].name, ".A.A.A.");
+        EXPECT_EQ(highScores[i].score, 9 - i);
+        EXPECT_EQ(highScores[i].cleared, 0);
+    }
+}
+
+TEST_F(HighScoresTest, ResetLeavesBytesBehindTheNewTerminators)
+{
+    resetHighScores();
+    insertHighScore(0, "A Rather Long Player Name", 50, 1);
+    resetHighScores();
+    EXPECT_STREQ(highScores[0].name, ".A.A.A.");
+    EXPECT_EQ(highScores[0].score, 9);
+    EXPECT_EQ(highScores[0].cleared, 0);
+    // "A Rather" was overwritten; " Long Player Name" is still there.
+    EXPECT_STREQ(highScores[0].name + 8, " Long Player Name");
+}
+
+TEST_F(HighScoresTest, RanksAgainstTheDefaults)
+{
+    resetHighScores();
+    EXPECT_EQ(highScoreRank(1), -1);  // the last record also has 1
+    EXPECT_EQ(highScoreRank(0), -1);
+    EXPECT_EQ(highScoreRank(-5), -1);
+    EXPECT_EQ(highScoreRank(2), 8);
+    EXPECT_EQ(highScoreRank(9), 1);
+    EXPECT_EQ(highScoreRank(10), 0);
+    EXPECT_EQ(highScoreRank(2147483647), 0);
+}
+
+TEST_F(HighScoresTest, EqualScoreGoesBelow)
+{
+    int table[] = {9, 8, 8, 7, 6, 5, 4, 3, 2};
+    for (int i = 0; i < kHighScoreCount; i++)
+        highScores[i].score = table[i];
+    EXPECT_EQ(highScoreRank(8), 3);
+    insertHighScore(3, "newest", 8, 0);
+    EXPECT_EQ(scores(), (std::vector<int>{9, 8, 8, 8, 7, 6, 5, 4, 3}));
+    EXPECT_STREQ(highScores[3].name, "newest");
+    // Another 8 goes below the one just made: the older stays above.
+    EXPECT_EQ(highScoreRank(8), 4);
+}
+
+TEST_F(HighScoresTest, InsertAtTheTopMovesEveryoneDown)
+{
+    resetHighScores();
+    highScores[7].cleared = 1;
+    insertHighScore(highScoreRank(10), "Ada", 10, 0);
+    EXPECT_EQ(scores(), (std::vector<int>{10, 9, 8, 7, 6, 5, 4, 3, 2}));
+    EXPECT_STREQ(highScores[0].name, "Ada");
+    for (int i = 1; i < kHighScoreCount; i++)
+        EXPECT_STREQ(highScores[i].name, ".A.A.A.");
+    EXPECT_EQ(highScores[8].cleared, 1);  // moved along with its record
+}
+
+TEST_F(HighScoresTest, InsertAtTheBottomTouchesNothingAbove)
+{
+    resetHighScores();
+    insertHighScore(0, "first", 100, 1);
+    HighScoreRecord before[kHighScoreCount];
+    memcpy(before, highScores, sizeof before);
+    insertHighScore(8, "last", 2, 0);
+    EXPECT_EQ(memcmp(before, highScores, 8 * sizeof(HighScoreRecord)), 0);
+    EXPECT_STREQ(highScores[8].name, "last");
+    EXPECT_EQ(highScores[8].score, 2);
+}
+
+TEST_F(HighScoresTest, NamesAreBoundedToTheirField)
+{
+    resetHighScores();
+    std::string typed(27, 'N');
+    insertHighScore(0, typed.c_str(), 20, 0);
+    EXPECT_EQ(highScores[0].name[27], '\0');
+    EXPECT_EQ(nameOf(highScores[0]), typed);
+
+    // Longer than the field: cut to 31 characters and its zero.
+    std::string tooLong(60, 'X');
+    insertHighScore(0, tooLong.c_str(), 30, 0);
+    EXPECT_EQ(nameOf(highScores[0]), std::string(31, 'X'));
+    EXPECT_EQ(highScores[0].score, 30);
+    EXPECT_EQ(highScores[1].score, 20);
+
+    insertHighScore(0, nullptr, 40, 0);
+    EXPECT_EQ(nameOf(highScores[0]), "");
+    insertHighScore(-1, "nobody", 50, 0);
+    insertHighScore(9, "nobody", 50, 0);
+    EXPECT_EQ(highScores[0].score, 40);
+}
+
+TEST_F(HighScoresTest, NameWithoutTerminatorIsNeverReadPastItsField)
+{
+    resetHighScores();
+    memset(highScores[2].name, 'D', sizeof highScores[2].name);
+    EXPECT_EQ(highScoreNameLength(highScores[2]), 32);
+    insertHighScore(0, "top", 100, 0);
+    // The damaged name moved to index 3 whole, without eating its score.
+    EXPECT_EQ(highScoreNameLength(highScores[3]), 32);
+    EXPECT_EQ(nameOf(highScores[3]), std::string(32, 'D'));
+    EXPECT_EQ(highScores[3].score, 7);
+    EXPECT_EQ(highScores[4].score, 6);
+    EXPECT_EQ(nameOf(highScores[4]), ".A.A.A.");
+}
+
+TEST_F(HighScoresTest, MissingFileGivesTheDefaults)
+{
+    loadHighScores();
+    EXPECT_EQ(scores(), (std::vector<int>{9, 8, 7, 6, 5, 4, 3, 2, 1}));
+    EXPECT_FALSE(fileExists("scores.qbx"));
+}
+
+TEST_F(HighScoresTest, FileIsTakenAsItIs)
+{
+    writeFile("scores.qbx", fileImage({{"Zed", 5}, {"Amy", 500}, {"Bob", -3}}));
+    loadHighScores();
+    EXPECT_EQ(nameOf(highScores[0]), "Zed");
+    EXPECT_EQ(highScores[1].score, 500);  // out of order, but not checked
+    EXPECT_EQ(highScores[2].score, -3);
+    EXPECT_EQ(nameOf(highScores[3]), "");
+}
+
+TEST_F(HighScoresTest, ShortFileFillsFromTheStart)
+{
+    std::vector<unsigned char> bytes = fileImage({{"Ann", 77}, {"Ben", 66}});
+    bytes.resize(40 + 34);  // the second record ends inside its score
+    writeFile("scores.qbx", bytes);
+    for (HighScoreRecord& record : highScores)
+        record.score = 99;
+    loadHighScores();
+    EXPECT_EQ(nameOf(highScores[0]), "Ann");
+    EXPECT_EQ(highScores[0].score, 77);
+    EXPECT_EQ(nameOf(highScores[1]), "Ben");
+    EXPECT_EQ(highScores[1].score, 66);  // 66 fits in the two bytes read
+    for (int i = 2; i < kHighScoreCount; i++) {
+        EXPECT_EQ(highScores[i].score, 0);
+        EXPECT_EQ(nameOf(highScores[i]), "");
+    }
+
+    writeFile("scores.qbx", std::vector<unsigned char>());
+    loadHighScores();
+    EXPECT_EQ(scores(), std::vector<int>(9, 0));
+}
+
+TEST_F(HighScoresTest, LongFileUsesTheFirst360Bytes)
+{
+    std::vector<unsigned char> bytes = fileImage({{"Ann", 77}});
+    bytes.resize(500, 0xEE);
+    writeFile("scores.qbx", bytes);
+    loadHighScores();
+    EXPECT_EQ(highScores[0].score, 77);
+    saveHighScores();
+    std::vector<unsigned char> saved = readFile("scores.qbx");
+    ASSERT_EQ(saved.size(), 360u);
+    EXPECT_TRUE(std::equal(saved.begin(), saved.end(), bytes.begin()));
+}
+
+TEST_F(HighScoresTest, DamagedFileNamesStayBounded)
+{
+    std::vector<unsigned char> bytes(360, 0xA7);
+    writeFile("scores.qbx", bytes);
+    loadHighScores();
+    for (const HighScoreRecord& record : highScores)
+        EXPECT_EQ(highScoreNameLength(record), 32);
+    insertHighScore(0, "fresh", 1, 0);
+    EXPECT_EQ(nameOf(highScores[0]), "fresh");
+    EXPECT_EQ(highScoreNameLength(highScores[8]), 32);
+}
+
+TEST_F(HighScoresTest, UnreadableFileGivesTheDefaults)
+{
+    mkdir("scores.qbx", 0755);
+    loadHighScores();
+    EXPECT_EQ(scores(), (std::vector<int>{9, 8, 7, 6, 5, 4, 3, 2, 1}));
+}
+
+TEST_F(HighScoresTest, SaveWrites360BytesThatLoadBack)
+{
+    resetHighScores();
+    insertHighScore(highScoreRank(0x01020304), "Round Trip", 0x01020304, 1);
+    saveHighScores();
+    std::vector<unsigned char> bytes = readFile("scores.qbx");
+    ASSERT_EQ(bytes.size(), 360u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(&bytes[0])), "Round Trip");
+    EXPECT_EQ(bytes[32], 0x04);
+    EXPECT_EQ(bytes[33], 0x03);
+    EXPECT_EQ(bytes[34], 0x02);
+    EXPECT_EQ(bytes[35], 0x01);
+    EXPECT_EQ(bytes[36], 1);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(&bytes[40])), ".A.A.A.");
+    EXPECT_EQ(bytes[40 + 32], 9);
+    EXPECT_EQ(bytes[8 * 40 + 32], 2);
+    // Only the file itself is left behind.
+    EXPECT_EQ(folderEntries("."), (std::set<std::string>{"scores.qbx"}));
+
+    HighScoreRecord saved[kHighScoreCount];
+    memcpy(saved, highScores, sizeof saved);
+    memset(highScores, 0, sizeof highScores);
+    loadHighScores();
+    EXPECT_EQ(memcmp(saved, highScores, sizeof saved), 0);
+
+    // Saving again replaces the file with the new table.
+    insertHighScore(0, "Again", 0x7FFFFFFF, 0);
+    saveHighScores();
+    bytes = readFile("scores.qbx");
+    ASSERT_EQ(bytes.size(), 360u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(&bytes[0])), "Again");
+}
+
+TEST_F(HighScoresTest, SavedFileHonoursTheUmask)
+{
+    resetHighScores();
+    mode_t old = umask(022);
+    saveHighScores();
+    umask(old);
+    struct stat info;
+    ASSERT_EQ(stat("scores.qbx", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+}
+
+TEST_F(HighScoresTest, FailedWriteLeavesTheOldFile)
+{
+    std::vector<unsigned char> old = fileImage({{"Keep Me", 1234}});
+    writeFile("scores.qbx", old);
+    resetHighScores();
+
+    // A file size limit stands in for a full disk, even for root.
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    saveHighScores();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(readFile("scores.qbx"), old);
+    EXPECT_EQ(folderEntries("."), (std::set<std::string>{"scores.qbx"}));
+}
+
+TEST_F(HighScoresTest, FolderThatCannotBeWrittenLeavesTheOldFile)
+{
+    std::vector<unsigned char> old = fileImage({{"Keep Me", 1234}});
+    mkdir("locked", 0755);
+    writeFile("locked/scores.qbx", old);
+    resetHighScores();
+
+    if (geteuid() != 0) {
+        chmod("locked", 0500);
+        ASSERT_EQ(chdir("locked"), 0);
+        saveHighScores();
+        ASSERT_EQ(chdir(".."), 0);
+        chmod("locked", 0700);
+    } else {
+        // Root writes anywhere: save from a child that gave its rights up.
+        chmod(scratch.path().c_str(), 0755);
+        chmod("locked", 0555);
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (setgid(65534) != 0 || setuid(65534) != 0 || chdir("locked") != 0)
+                _exit(2);
+            saveHighScores();
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_EQ(WEXITSTATUS(status), 0);
+        chmod("locked", 0755);
+    }
+    EXPECT_EQ(readFile("locked/scores.qbx"), old);
+    EXPECT_EQ(folderEntries("locked"), (std::set<std::string>{"scores.qbx"}));
+}
+
+TEST_F(HighScoresTest, ScoreFileThatIsAFolderStaysAndNothingIsLeft)
+{
+    mkdir("scores.qbx", 0755);
+    resetHighScores();
+    saveHighScores();
+    struct stat info;
+    ASSERT_EQ(stat("scores.qbx", &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(folderEntries("."), (std::set<std::string>{"scores.qbx"}));
+}
+
+TEST_F(HighScoresTest, FirstRunWritesDefaultsThatTheNextRunReads)
+{
+    loadHighScores();
+    saveHighScores();
+    ASSERT_EQ(readFile("scores.qbx").size(), 360u);
+    memset(highScores, 0, sizeof highScores);
+    loadHighScores();
+    EXPECT_EQ(scores(), (std::vector<int>{9, 8, 7, 6, 5, 4, 3, 2, 1}));
+    EXPECT_STREQ(highScores[8].name, ".A.A.A.");
+}
+
+}  // namespace
