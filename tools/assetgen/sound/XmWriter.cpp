@@ -98,10 +98,10 @@ void writeInstrument(ByteOut& out, const XmInstrument& inst) {
         type |= 2;
     out.u8(type);
     out.u8(0);  // panning envelope off
-    out.u8(0);  // vibrato type, sweep, depth, rate
-    out.u8(0);
-    out.u8(0);
-    out.u8(0);
+    out.u8(0);  // vibrato type: sine
+    out.u8(inst.vibratoSweep);
+    out.u8(inst.vibratoDepth);
+    out.u8(inst.vibratoRate);
     out.u16(inst.fadeout);
     for (int i = 0; i < 22; i++)
         out.u8(0);

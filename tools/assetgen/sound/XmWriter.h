@@ -48,6 +48,9 @@ struct XmInstrument {
     XmSample sample;
     XmEnvelope volumeEnvelope;
     int fadeout = 0;  // volume fade per tick after key off, 0..4095
+    int vibratoDepth = 0;  // automatic vibrato: depth 0..15, rate in ticks,
+    int vibratoRate = 0;   // sweep in ticks before it reaches full depth
+    int vibratoSweep = 0;
 };
 
 struct XmModule {
