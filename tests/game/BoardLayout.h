@@ -58,6 +58,25 @@ inline void layOutInto(int32_t board[kBoardSize][kBoardSize],
     }
 }
 
+// The last rows of a board; the rows above them are empty.
+inline void layOutBottomInto(int32_t board[kBoardSize][kBoardSize],
+                             std::initializer_list<const char*> rows)
+{
+    if (rows.size() > kBoardSize)
+        throw std::invalid_argument("a board has 15 rows");
+    int r = kBoardSize - (int)rows.size();
+    for (int top = 0; top < r; top++)
+        for (int c = 0; c < kBoardSize; c++)
+            board[c][top] = kEmpty;
+    for (const char* row : rows) {
+        if (std::string(row).size() != kBoardSize)
+            throw std::invalid_argument("a row has 15 cells");
+        for (int c = 0; c < kBoardSize; c++)
+            board[c][r] = cellValue(row[c]);
+        r++;
+    }
+}
+
 inline Cells layOut(std::initializer_list<const char*> rows)
 {
     Cells board;
