@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include "shell/Error.h"
 #include "support/TestSupport.h"
 
 namespace gfxtest {
@@ -142,6 +143,16 @@ void writeZip(const std::string& path,
             throw std::runtime_error("cannot write " + member.first);
     }
     zipClose(zip, nullptr);
+}
+
+std::string errorText(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.text;
+    }
+    return "(no error)";
 }
 
 std::vector<unsigned char> bmpBytes(SDL_Surface* picture)

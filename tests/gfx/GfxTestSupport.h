@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,6 +51,9 @@ int countNot(const SDL_Surface* surface, Uint32 value);
 // Writes a ZIP archive of stored members.
 void writeZip(const std::string& path,
               const std::vector<std::pair<std::string, std::vector<unsigned char>>>& members);
+
+// The text of the Error the action throws, or "(no error)".
+std::string errorText(const std::function<void()>& action);
 
 // The bytes of a BMP file holding the picture.
 std::vector<unsigned char> bmpBytes(SDL_Surface* picture);

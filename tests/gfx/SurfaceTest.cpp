@@ -7,6 +7,7 @@
 #include "gfx/SDL++.h"
 #include "support/TestSupport.h"
 
+using gfxtest::errorText;
 using testing_support::ScratchDir;
 
 namespace {
@@ -23,16 +24,6 @@ void writeBmp(const std::string& path, int w, int h)
     SDL_Surface* picture = SDL_CreateRGBSurface(0, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     testing_support::writeFile(path, gfxtest::bmpBytes(picture));
     SDL_FreeSurface(picture);
-}
-
-std::string errorText(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.text;
-    }
-    return "(no error)";
 }
 
 // A surface that SDL says must be locked before its pixels are touched.
