@@ -39,10 +39,13 @@ struct BlendWriter16 {
     Uint16 mask;
     void operator()(Uint8* row, int, int left, int right) const
     {
+        // Locals: a store through the pixel pointer could otherwise alias the
+        // members and force a reload per pixel.
+        const Uint16 half = halfColour, keep = mask;
         Uint16* pixel = reinterpret_cast<Uint16*>(row) + left;
         Uint16* end = reinterpret_cast<Uint16*>(row) + right;
         for (; pixel < end; pixel++)
-            *pixel = static_cast<Uint16>(((*pixel >> 1) & mask) + halfColour);
+            *pixel = static_cast<Uint16>(((*pixel >> 1) & keep) + half);
     }
 };
 
@@ -50,12 +53,13 @@ struct BlendWriter24 {
     Uint8 half[3];  // memory order: byte k is bits 8k to 8k+7 of the colour
     void operator()(Uint8* row, int, int left, int right) const
     {
+        const Uint8 h0 = half[0], h1 = half[1], h2 = half[2];
         Uint8* pixel = row + left * 3;
         Uint8* end = row + right * 3;
         for (; pixel < end; pixel += 3) {
-            pixel[0] = static_cast<Uint8>((pixel[0] >> 1) + half[0]);
-            pixel[1] = static_cast<Uint8>((pixel[1] >> 1) + half[1]);
-            pixel[2] = static_cast<Uint8>((pixel[2] >> 1) + half[2]);
+            pixel[0] = static_cast<Uint8>((pixel[0] >> 1) + h0);
+            pixel[1] = static_cast<Uint8>((pixel[1] >> 1) + h1);
+            pixel[2] = static_cast<Uint8>((pixel[2] >> 1) + h2);
         }
     }
 };
@@ -64,10 +68,11 @@ struct BlendWriter32 {
     Uint32 halfColour;
     void operator()(Uint8* row, int, int left, int right) const
     {
+        const Uint32 half = halfColour;
         Uint32* pixel = reinterpret_cast<Uint32*>(row) + left;
         Uint32* end = reinterpret_cast<Uint32*>(row) + right;
         for (; pixel < end; pixel++)
-            *pixel = ((*pixel >> 1) & 0x7F7F7F7F) + halfColour;
+            *pixel = ((*pixel >> 1) & 0x7F7F7F7F) + half;
     }
 };
 

@@ -23,6 +23,7 @@ struct Frame {
     Uint32 time;      // the clock reading the frame was drawn at
     int visibleRows;  // block rows showing the picture, counted from the top
     bool prefix;      // the visible rows are exactly the top ones
+    bool lit;         // anything but black on a coarse grid
 };
 
 // The injected clock: it advances by a fixed step per frame and, since it is
@@ -39,7 +40,10 @@ struct FakeClock {
         if (++calls > 200000)
             throw std::runtime_error("the transition does not end");
         if (calls > 1) {
-            Frame frame = {now, 0, true};
+            Frame frame = {now, 0, true, false};
+            for (int y = 0; y < 480; y += 20)
+                for (int x = 0; x < 640; x += 20)
+                    frame.lit = frame.lit || pixelAt(screen, x, y) != 0;
             bool seenBlack = false;
             for (int i = 0; i < 240; i++) {
                 bool shown = pixelAt(screen, 320, 2 * i) == picture &&
@@ -250,6 +254,8 @@ TEST_F(TransitionTest, ShowsTheGeneratedLogos)
         FakeClock::frames.clear();
         showWithWipe(logo);
         EXPECT_GT(FakeClock::calls, 300);
+        EXPECT_FALSE(FakeClock::frames.front().lit);
+        EXPECT_TRUE(FakeClock::frames[FakeClock::frames.size() / 2].lit);
         EXPECT_EQ(gfxtest::countNot(screen, 0), 0);
     }
 }
