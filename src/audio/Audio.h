@@ -6,6 +6,7 @@
 extern bool audioReady;    // the SDL device is open
 extern bool mixerReady;    // libmikmod is initialised
 extern bool audioRunning;  // the device is unpaused
+extern SDL_AudioSpec audioObtained;  // what the open device really plays
 
 bool audioInit(int rate, int bits, int bufferFrames, int effectVoices, bool interpolate);
 void audioResume();
