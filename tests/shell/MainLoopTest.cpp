@@ -1,0 +1,224 @@
+// Passes of the main loop on the dummy screen: global keys, mode switches and
+// the hand-over between the title menu and the game.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "game/Game.h"
+#include "gfx/Text.h"
+#include "menu/TitleMenu.h"
+#include "platform/Input.h"
+#include "shell/AppState.h"
+#include "shell/HighScores.h"
+#include "shell/MainLoop.h"
+#include "shell/VideoMode.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class MainLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        scratch.reset(new testing_support::ScratchDir());
+        scratch->addDataPak();
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+        openScreen();
+        initGlyphMap();
+        input::releaseAllKeys();
+        resetHighScores();
+        appState = 0;
+        srand(11);
+        startTitleMenu();
+    }
+
+    void TearDown() override
+    {
+        endMainLoop();
+        input::releaseAllKeys();
+        testing_support::closeDummyScreen();
+        scratch.reset();
+    }
+
+    // Passes until appState leaves `state`, or at most `limit` of them.
+    void passWhile(int state, int limit)
+    {
+        for (int i = 0; i < limit && appState == state; i++)
+            runLoopPass();
+    }
+
+    static void pushQuit()
+    {
+        SDL_Event event = {};
+        event.type = SDL_QUIT;
+        SDL_PushEvent(&event);
+    }
+
+    std::unique_ptr<testing_support::ScratchDir> scratch;
+};
+
+TEST_F(MainLoopTest, F9SwitchesOncePerPressAndRebuildsTheMenu)
+{
+    ASSERT_TRUE(fullScreen);
+    liveTitleMenu()->page = kPageMain;
+
+    input::pressKey(SDLK_F9);
+    runLoopPass();
+    EXPECT_FALSE(fullScreen);
+    ASSERT_NE(screen, nullptr);
+    ASSERT_NE(liveTitleMenu(), nullptr);
+    // A new menu opens again from black, drawing on the new screen.
+    EXPECT_EQ(liveTitleMenu()->page, kPageOpening);
+    SDL_Surface* buffer = liveTitleMenu()->backBuffer;
+    EXPECT_TRUE(buffer == screen || liveTitleMenu()->ownsBackBuffer);
+    EXPECT_EQ(buffer->format->BitsPerPixel, screen->format->BitsPerPixel);
+
+    // Held down, it does nothing more.
+    liveTitleMenu()->page = kPageMain;
+    for (int i = 0; i < 5; i++)
+        runLoopPass();
+    EXPECT_FALSE(fullScreen);
+    EXPECT_EQ(liveTitleMenu()->page, kPageMain);
+
+    input::releaseKey(SDLK_F9);
+    runLoopPass();
+    EXPECT_FALSE(fullScreen);
+    input::pressKey(SDLK_F9);
+    runLoopPass();
+    EXPECT_TRUE(fullScreen);
+    EXPECT_EQ(liveTitleMenu()->page, kPageOpening);
+    EXPECT_EQ(screen->w, 640);
+    EXPECT_EQ(screen->h, 480);
+}
+
+TEST_F(MainLoopTest, F12EndsTheLoopAndLeavesTheMenuToShutdown)
+{
+    input::pressKey(SDLK_F12);
+    runLoopPass();
+    EXPECT_EQ(appState, 2);
+    EXPECT_NE(liveTitleMenu(), nullptr);
+    endMainLoop();
+    EXPECT_EQ(liveTitleMenu(), nullptr);
+    EXPECT_EQ(liveGame(), nullptr);
+}
+
+TEST_F(MainLoopTest, TabDrawsTheFrameRateInTheTopLeftCorner)
+{
+    auto whitePixels = [] {
+        int count = 0;
+        for (int y = 0; y < 8; y++) {
+            const Uint32* row = reinterpret_cast<const Uint32*>(
+                static_cast<const Uint8*>(screen->pixels) + y * screen->pitch);
+            for (int x = 0; x < 64; x++)
+                if (row[x] == 0xFFFFFFFF)
+                    count++;
+        }
+        return count;
+    };
+    liveTitleMenu()->page = kPageMain;
+    runLoopPass();
+    int without = whitePixels();
+    input::pressKey(SDLK_TAB);
+    runLoopPass();
+    // "FPS=0": five glyphs of the built-in font in all-bits-set white.
+    EXPECT_GT(whitePixels(), without + 20);
+}
+
+TEST_F(MainLoopTest, WindowCloseOnTheTitleScreenQuitsAfterTheFade)
+{
+    liveTitleMenu()->page = kPageMain;
+    liveTitleMenu()->fadeLevel = -40;
+    pushQuit();
+    // Real frame times: the last ten levels take 50 ms.
+    passWhile(0, 1000000);
+    EXPECT_EQ(appState, 2);
+    EXPECT_EQ(liveTitleMenu(), nullptr);
+    EXPECT_EQ(liveGame(), nullptr);
+}
+
+TEST_F(MainLoopTest, PlayLeadsToTheGameAndEscapeBackToANewMenu)
+{
+    TitleMenu* first = liveTitleMenu();
+    first->page = kPageClosing;
+    first->nextState = 1;
+    first->fadeLevel = -49;
+    passWhile(0, 1000000);
+    ASSERT_EQ(appState, 1);
+    // The menu goes in the pass that ends it; the game comes in the next one.
+    EXPECT_EQ(liveTitleMenu(), nullptr);
+    EXPECT_EQ(liveGame(), nullptr);
+    runLoopPass();
+    ASSERT_NE(liveGame(), nullptr);
+    EXPECT_EQ(appState, 1);
+
+    // F9 during play keeps the game and its board.
+    int before = liveGame()->board[0][14];
+    input::pressKey(SDLK_F9);
+    runLoopPass();
+    input::releaseKey(SDLK_F9);
+    EXPECT_FALSE(fullScreen);
+    ASSERT_NE(liveGame(), nullptr);
+    EXPECT_EQ(liveGame()->board[0][14], before);
+
+    // Escape once the board is open for input leaves through the game's fade.
+    for (int i = 0; i < 1000000 && liveGame()->inputLocked; i++)
+        runLoopPass();
+    input::pressKey(SDLK_ESCAPE);
+    runLoopPass();
+    input::releaseKey(SDLK_ESCAPE);
+    passWhile(1, 1000000);
+    EXPECT_EQ(appState, 0);
+    EXPECT_EQ(liveGame(), nullptr);
+    runLoopPass();
+    ASSERT_NE(liveTitleMenu(), nullptr);
+    EXPECT_EQ(liveTitleMenu()->page, kPageOpening);
+}
+
+TEST_F(MainLoopTest, F12DuringPlayLeavesTheGameToShutdown)
+{
+    liveTitleMenu()->page = kPageClosing;
+    liveTitleMenu()->nextState = 1;
+    liveTitleMenu()->fadeLevel = -49;
+    passWhile(0, 1000000);
+    runLoopPass();
+    ASSERT_NE(liveGame(), nullptr);
+    input::pressKey(SDLK_F12);
+    runLoopPass();
+    EXPECT_EQ(appState, 2);
+    EXPECT_NE(liveGame(), nullptr);
+}
+
+TEST(VideoMode, VsyncRequestKeepsWhatTheUserSet)
+{
+    setenv("SDL12COMPAT_SYNC_TO_VBLANK", "0", 1);
+    requestVsync();
+    EXPECT_STREQ(getenv("SDL12COMPAT_SYNC_TO_VBLANK"), "0");
+    unsetenv("SDL12COMPAT_SYNC_TO_VBLANK");
+    requestVsync();
+    EXPECT_STREQ(getenv("SDL12COMPAT_SYNC_TO_VBLANK"), "1");
+}
+
+TEST(VideoMode, StartsFullScreenAndTogglesBothWays)
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+    fullScreen = false;
+    openScreen();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_TRUE(fullScreen);
+    EXPECT_EQ(screen, SDL_GetVideoSurface());
+    toggleScreenMode();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_FALSE(fullScreen);
+    EXPECT_FALSE(screen->flags & SDL_FULLSCREEN);
+    EXPECT_EQ(screen, SDL_GetVideoSurface());
+    toggleScreenMode();
+    EXPECT_TRUE(fullScreen);
+    EXPECT_EQ(screen->w, 640);
+    testing_support::closeDummyScreen();
+}
+
+}  // namespace

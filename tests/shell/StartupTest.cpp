@@ -1,0 +1,117 @@
+// The whole program in this process under the dummy drivers: start-up with
+// its logos, the loop, and shutdown with its outputs and the score file.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "platform/Input.h"
+#include "shell/AppState.h"
+#include "shell/Application.h"
+#include "shell/HighScores.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using testing_support::CapturedStream;
+using testing_support::ScratchDir;
+
+std::vector<unsigned char> defaultTable()
+{
+    resetHighScores();
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(highScores);
+    return std::vector<unsigned char>(bytes, bytes + sizeof highScores);
+}
+
+struct ProgramRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+ProgramRun runProgram()
+{
+    // The program itself never picks drivers; the desktop's are used.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    CapturedStream out(1);
+    CapturedStream err(2);
+    char name[] = "tessal";
+    char* argv[] = {name, nullptr};
+    int status = runApplication(1, argv);
+    return {status, out.text(), err.text()};
+}
+
+TEST(Startup, WithoutTheArchiveTheIconErrorIsReportedAndScoresKept)
+{
+    ScratchDir scratch;
+    std::string table(360, '\0');
+    for (size_t i = 0; i < table.size(); i++)
+        table[i] = static_cast<char>(i * 7);
+    testing_support::writeFile("scores.qbx", table);
+
+    ProgramRun run = runProgram();
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("Cannot Load Bitmap: 'zip:data.pak,icon.bmp'"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.out, "Tessal Version 1.0.0 build 521\nAverage FPS=0\n");
+    std::vector<unsigned char> kept = testing_support::readFile("scores.qbx");
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), table);
+}
+
+TEST(Startup, LogosThenF12EndsTheProgramAndSavesTheTable)
+{
+    ScratchDir scratch;
+    scratch.addDataPak();
+    std::vector<unsigned char> defaults = defaultTable();
+    memset(highScores, 0, sizeof highScores);
+    input::pressKey(SDLK_F12);
+
+    ProgramRun run = runProgram();
+    input::releaseAllKeys();
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(std::regex_match(run.out, std::regex("Tessal Version 1\\.0\\.0 build 521\n"
+                                                     "Average FPS=[0-9]+\n")))
+        << run.out;
+    EXPECT_EQ(run.err.find("Cannot"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("Error"), std::string::npos) << run.err;
+    EXPECT_EQ(appState, 2);
+    ASSERT_TRUE(testing_support::fileExists("scores.qbx"));
+    EXPECT_EQ(testing_support::readFile("scores.qbx"), defaults);
+}
+
+// Asks the program to close its window, as the desktop would, once video is up.
+Uint32 requestClose(Uint32 interval, void*)
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_Event event = {};
+        event.type = SDL_QUIT;
+        SDL_PushEvent(&event);
+    }
+    return interval;
+}
+
+TEST(Startup, WindowCloseFadesTheMenuOutAndQuits)
+{
+    ScratchDir scratch;
+    scratch.addDataPak();
+    // A table of the last run, read at start and written back unchanged.
+    std::vector<unsigned char> table = defaultTable();
+    table[0] = 'Z';
+    table[32] = 77;
+    testing_support::writeFile("scores.qbx", table);
+
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_TIMER), 0);
+    SDL_TimerID timer = SDL_AddTimer(200, requestClose, nullptr);
+    ASSERT_NE(timer, nullptr);
+    ProgramRun run = runProgram();  // SDL_Quit at its end also ends the timer
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("\nAverage FPS=[0-9]+\n$"))) << run.out;
+    EXPECT_EQ(run.err.find("Error"), std::string::npos) << run.err;
+    EXPECT_EQ(testing_support::readFile("scores.qbx"), table);
+}
+
+}  // namespace
