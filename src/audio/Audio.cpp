@@ -35,7 +35,8 @@ static bool openDevice(int rate, int bits, int bufferFrames)
 {
     SDL_AudioSpec wanted;
     SDL_memset(&wanted, 0, sizeof wanted);
-    wanted.freq = rate;
+    // libmikmod keeps its mixing rate in 16 bits.
+    wanted.freq = rate > 65535 ? 65535 : rate;
     wanted.format = bits == 16 ? AUDIO_S16LSB : AUDIO_U8;
     wanted.channels = 2;
     wanted.samples = static_cast<Uint16>(bufferFrames);

@@ -15,7 +15,7 @@
 
 namespace audio_test {
 
-MikModCalls mikmodCalls = {0, 0, 0, 0, 0};
+MikModCalls mikmodCalls = {0, 0, 0, 0, 0, 0};
 
 long mixedBytesSoFar()
 {
@@ -142,12 +142,80 @@ static Function library(const char* name)
     return reinterpret_cast<Function>(symbol);
 }
 
+// Depth of SDL's audio lock as the main thread took it.
+static int audioLockDepth = 0;
+
+static void checkLocked()
+{
+    if (audioReady && audioLockDepth == 0)
+        audio_test::mikmodCalls.unlocked++;
+}
+
 extern "C" {
+
+void SDL_LockAudio(void)
+{
+    static void (*real)(void) = library<void (*)(void)>("SDL_LockAudio");
+    real();
+    audioLockDepth++;
+}
+
+void SDL_UnlockAudio(void)
+{
+    static void (*real)(void) = library<void (*)(void)>("SDL_UnlockAudio");
+    audioLockDepth--;
+    real();
+}
+
+MODULE* Player_LoadGeneric(MREADER* reader, int maxChannels, BOOL curious)
+{
+    static MODULE* (*real)(MREADER*, int, BOOL) =
+        library<MODULE* (*)(MREADER*, int, BOOL)>("Player_LoadGeneric");
+    checkLocked();
+    return real(reader, maxChannels, curious);
+}
+
+void Player_Free(MODULE* module)
+{
+    static void (*real)(MODULE*) = library<void (*)(MODULE*)>("Player_Free");
+    checkLocked();
+    real(module);
+}
+
+void Player_SetVolume(SWORD volume)
+{
+    static void (*real)(SWORD) = library<void (*)(SWORD)>("Player_SetVolume");
+    checkLocked();
+    real(volume);
+}
+
+SAMPLE* Sample_LoadGeneric(MREADER* reader)
+{
+    static SAMPLE* (*real)(MREADER*) = library<SAMPLE* (*)(MREADER*)>("Sample_LoadGeneric");
+    checkLocked();
+    return real(reader);
+}
+
+SBYTE Sample_Play(SAMPLE* sample, ULONG start, UBYTE flags)
+{
+    static SBYTE (*real)(SAMPLE*, ULONG, UBYTE) =
+        library<SBYTE (*)(SAMPLE*, ULONG, UBYTE)>("Sample_Play");
+    checkLocked();
+    return real(sample, start, flags);
+}
+
+void Sample_Free(SAMPLE* sample)
+{
+    static void (*real)(SAMPLE*) = library<void (*)(SAMPLE*)>("Sample_Free");
+    checkLocked();
+    real(sample);
+}
 
 void Player_Start(MODULE* module)
 {
     static void (*real)(MODULE*) = library<void (*)(MODULE*)>("Player_Start");
     audio_test::mikmodCalls.playerStart++;
+    checkLocked();
     real(module);
 }
 
@@ -155,6 +223,7 @@ void Player_Stop(void)
 {
     static void (*real)(void) = library<void (*)(void)>("Player_Stop");
     audio_test::mikmodCalls.playerStop++;
+    checkLocked();
     real();
 }
 

@@ -47,6 +47,9 @@ struct MikModCalls {
     int mikmodExit;
     int mixedBuffers;  // VC_WriteBytes while a module played
     long mixedBytes;   // and the bytes it mixed
+    // Calls that changed the player or the samples while the device was open
+    // but SDL's audio lock was not held.
+    int unlocked;
 };
 long mixedBytesSoFar();
 extern MikModCalls mikmodCalls;

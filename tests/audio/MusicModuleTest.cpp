@@ -32,8 +32,14 @@ protected:
         useDriver("dummy");
         session = new AudioSession;
         ASSERT_TRUE(session->opened);
+        unlockedBefore = mikmodCalls.unlocked;
     }
-    void TearDown() override { delete session; }
+    void TearDown() override
+    {
+        // Every call into libmikmod ran under the audio lock.
+        EXPECT_EQ(mikmodCalls.unlocked, unlockedBefore);
+        delete session;
+    }
 
     std::string loadError(const char* path)
     {
@@ -49,6 +55,7 @@ protected:
 
     ScratchDir scratch;
     AudioSession* session = nullptr;
+    int unlockedBefore = 0;
 };
 
 TEST_F(MusicModuleTest, LoadsFromPlainZipAndTemporaryMemberPaths)

@@ -3,6 +3,10 @@
 
 #include <string>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 #include "AudioHarness.h"
 #include "SoundFiles.h"
 #include "archive/Archive.h"
@@ -18,6 +22,18 @@ using testing_support::writeFile;
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+struct LeakCheckPause {
+    LeakCheckPause() { __lsan_disable(); }
+    ~LeakCheckPause() { __lsan_enable(); }
+};
+#else
+struct LeakCheckPause {
+    LeakCheckPause() {}
+    ~LeakCheckPause() {}
+};
+#endif
+
 class SoundSampleTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -29,8 +45,14 @@ protected:
         useDriver("dummy");
         session = new AudioSession;
         ASSERT_TRUE(session->opened);
+        unlockedBefore = mikmodCalls.unlocked;
     }
-    void TearDown() override { delete session; }
+    void TearDown() override
+    {
+        // Every call into libmikmod ran under the audio lock.
+        EXPECT_EQ(mikmodCalls.unlocked, unlockedBefore);
+        delete session;
+    }
 
     std::string loadError(const char* path)
     {
@@ -46,6 +68,7 @@ protected:
 
     ScratchDir scratch;
     AudioSession* session = nullptr;
+    int unlockedBefore = 0;
 };
 
 TEST_F(SoundSampleTest, LoadsFromPlainZipAndTemporaryMemberPaths)
@@ -92,7 +115,12 @@ TEST_F(SoundSampleTest, LoadingAgainReplacesAndUnloadFrees)
 TEST_F(SoundSampleTest, OutlivingTheMixerIsSafe)
 {
     SoundSample effect;
-    ASSERT_TRUE(effect.load("bip.wav"));
+    {
+        // libmikmod's exit does not free the data of a sample still loaded;
+        // this one is kept past it on purpose.
+        LeakCheckPause pause;
+        ASSERT_TRUE(effect.load("bip.wav"));
+    }
     audioShutdown();
     effect.play();
     effect.unload();
