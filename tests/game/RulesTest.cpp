@@ -115,6 +115,23 @@ TEST_F(GameRules, TwoPressesInOneFrameScoreOnce)
     EXPECT_EQ(3, game->board[0][14]);
 }
 
+TEST_F(GameRules, ClickWhileColumnsMoveTakesTheGroupUnderThePointer)
+{
+    play();
+    // Column 0 is empty, so both columns move left in the next frame.
+    layOutBottom({".13............", ".12............", ".12............"});
+    pointAt(1, 14);
+    pushClick();
+    frame();
+    // The twos that moved under the pointer go, not whatever now stands
+    // where the ones were marked before the move.
+    EXPECT_EQ(2, game->score);
+    EXPECT_EQ(1, game->board[0][12]);
+    EXPECT_EQ(1, game->board[0][14]);
+    EXPECT_EQ(3, game->board[1][12]);
+    EXPECT_EQ(kEmpty, game->board[1][14]);
+}
+
 // Two groups of ten and a points bonus standing on a full bottom row, so that
 // removing one moves no column.
 const std::initializer_list<const char*> kCapBoard = {
