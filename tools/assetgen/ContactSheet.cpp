@@ -69,9 +69,27 @@ class Sheet {
 public:
     explicit Sheet(const std::vector<Member>& members)
     {
-        for (const Member& m : members)
+        for (const Member& m : members) {
             if (m.name.size() > 4 && m.name.compare(m.name.size() - 4, 4, ".bmp") == 0)
                 pictures[m.name] = decode(m);
+            if (m.name.rfind("wipe", 0) == 0 && m.bytes.size() == 320 * 240)
+                masks.push_back(maskPicture(m.bytes));
+        }
+    }
+
+    // A wipe mask as grey levels: dark blocks open first.
+    static Picture maskPicture(const std::vector<unsigned char>& bytes)
+    {
+        cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 320, 240);
+        unsigned char* data = cairo_image_surface_get_data(out);
+        const int stride = cairo_image_surface_get_stride(out);
+        for (int y = 0; y < 240; y++)
+            for (int x = 0; x < 320; x++) {
+                const uint32_t v = bytes[y * 320 + x];
+                reinterpret_cast<uint32_t*>(data + y * stride)[x] = v << 16 | v << 8 | v;
+            }
+        cairo_surface_mark_dirty(out);
+        return Picture(out);
     }
 
     cairo_surface_t* get(const std::string& name) const
@@ -121,6 +139,7 @@ public:
     }
 
     std::map<std::string, Picture> pictures;
+    std::vector<Picture> masks;
 };
 
 void caption(cairo_t* cr, double x, double y, const std::string& s)
@@ -278,7 +297,10 @@ void writeContactSheet(const std::string& path, const std::vector<Member>& membe
     for (const char* n : {"r", "g", "b", "sr", "sg", "sb"})
         strips.push_back(std::string("bonus/") + n + ".bmp");
     const int zoomRows = int((strips.size() * 2 + tilesPerRow - 1) / tilesPerRow);
-    const int height = int(zoomTop + zoomRows * (cell + 16) + margin);
+    const double masksTop = zoomTop + zoomRows * (cell + 16) + 30;
+    const int maskW = 240, maskH = 180, masksPerRow = (width - margin) / (maskW + margin);
+    const int maskRows = int((s.masks.size() + masksPerRow - 1) / masksPerRow);
+    const int height = int(masksTop + maskRows * (maskH + 24) + margin);
 
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     cairo_t* cr = cairo_create(surface);
@@ -333,6 +355,19 @@ void writeContactSheet(const std::string& path, const std::vector<Member>& membe
         cairo_restore(cr);
         if (i % 2 == 0)
             caption(cr, tx, ty + 32 * zoom + 12, strips[i / 2]);
+    }
+
+    heading(cr, margin, masksTop - 10, "Wipe masks wipe0.raw ... wipe9.raw (dark opens first)");
+    for (size_t i = 0; i < s.masks.size(); i++) {
+        const double mx = margin + (i % masksPerRow) * (maskW + margin);
+        const double my = masksTop + (i / masksPerRow) * (maskH + 24);
+        cairo_save(cr);
+        cairo_translate(cr, mx, my);
+        cairo_scale(cr, maskW / 320.0, maskH / 240.0);
+        cairo_set_source_surface(cr, s.masks[i].get(), 0, 0);
+        cairo_paint(cr);
+        cairo_restore(cr);
+        caption(cr, mx, my + maskH + 14, "wipe" + std::to_string(i) + ".raw");
     }
 
     cairo_destroy(cr);

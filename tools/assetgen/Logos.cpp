@@ -24,7 +24,7 @@ void studioLogo(std::vector<Member>& out)
     const double pos[4][2] = {{-1.5, 0}, {-0.5, 0}, {0.5, 0}, {-0.5, 1}};
     for (int i = 0; i < 4; i++) {
         cairo_save(cr);
-        cairo_translate(cr, 320 + pos[i][0] * 68 + 34 - 68 / 2.0 - 34 + 34, 120 + pos[i][1] * 68);
+        cairo_translate(cr, 320 + pos[i][0] * 68, 120 + pos[i][1] * 68);
         cairo_scale(cr, 2, 2);
         drawTile(cr, 1 + i % 4, colours[i], 0.1, false);
         cairo_restore(cr);

@@ -30,7 +30,7 @@ void tileCluster(cairo_t* cr, double x, double y, bool mirror)
     };
     for (const Placed& t : tiles) {
         cairo_save(cr);
-        const double px = mirror ? x - t.x : x + t.x;
+        const double px = mirror ? x - t.x * 0.72 : x + t.x * 0.72;
         cairo_translate(cr, px, y + t.y);
         cairo_rotate(cr, mirror ? -t.angle : t.angle);
         cairo_scale(cr, t.scale, t.scale);

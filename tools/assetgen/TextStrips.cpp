@@ -10,7 +10,8 @@ namespace {
 const char kGlyphs[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.!*-";
 
 // One glyph, its ink scaled down to `maxWidth` if need be and centred on
-// `centreX`, its baseline at `baseline`.
+// `centreX`, its baseline at `baseline`; a negative baseline instead centres
+// the ink vertically on -baseline (for '*' and '-', which float).
 void fittedGlyph(cairo_t* cr, const std::string& text, double centreX, double baseline,
                  double maxWidth, const TextStyle& style)
 {
@@ -18,6 +19,8 @@ void fittedGlyph(cairo_t* cr, const std::string& text, double centreX, double ba
     cairo_text_extents_t e;
     cairo_text_extents(cr, text.c_str(), &e);
     const double scale = e.width > maxWidth ? maxWidth / e.width : 1.0;
+    if (baseline < 0)
+        baseline = -baseline - (e.y_bearing + e.height / 2);
     cairo_save(cr);
     cairo_translate(cr, centreX, baseline);
     cairo_scale(cr, scale, 1);
@@ -33,19 +36,22 @@ void fontStrip(std::vector<Member>& out)
     Canvas canvas(640, 16);
     TextStyle style;
     style.face = Face::TitleBold;
-    style.size = 15.5;
+    style.size = 16.5;
     style.top = Rgb{1.0, 1.0, 0.86};
     style.bottom = Rgb{1.0, 0.76, 0.2};
     style.outline = Rgb{0.16, 0.07, 0.02};
     style.outlineWidth = 2.3;
     for (int i = 0; i < 40; i++) {
         const std::string glyph(1, kGlyphs[i]);
-        double baseline = 13.2;
-        if (glyph == "*")
-            baseline = 16.5;  // the asterisk sits high in the face; centre it
-        if (glyph == "-")
-            baseline = 12.5;
-        fittedGlyph(canvas.cr(), glyph, 16 * i + 6.4, baseline, 9.6, style);
+        TextStyle s = style;
+        double baseline = 13.6;
+        if (glyph == "*") {
+            s.size = 24;  // the face's asterisk is small and high; enlarge and centre it
+            baseline = -7.8;
+        } else if (glyph == "-") {
+            baseline = -8.2;
+        }
+        fittedGlyph(canvas.cr(), glyph, 16 * i + 6.5, baseline, 10.4, s);
     }
     canvas.flattenForKey(style.outline.r, style.outline.g, style.outline.b);
     out.push_back(canvas.member("font.bmp"));

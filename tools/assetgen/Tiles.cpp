@@ -357,7 +357,7 @@ void drawTile(cairo_t* cr, int theme, int colour, double phase, bool selected)
 {
     Rgb base = tileColour(theme, colour);
     if (selected)
-        base = lighten(base, 0.3);
+        base = lighten(base, 0.22);
     cairo_save(cr);
     switch (theme) {
     case 1: glassOrb(cr, base, colour, phase, selected); break;
@@ -372,7 +372,7 @@ void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
 {
     Rgb base = tileColour(1, colour);
     if (selected)
-        base = lighten(base, 0.3);
+        base = lighten(base, 0.22);
     const Rgb gold{1.0, 0.78, 0.25};
     cairo_save(cr);
 
