@@ -24,11 +24,11 @@ static void quitOwnSubsystem()
 // The mixer writes native 16-bit signed or 8-bit unsigned samples, mono or
 // stereo, at a rate that fits its 16-bit setting. Anything else the device
 // hands back would come out as noise.
-static bool mixerCanWrite(const SDL_AudioSpec& spec)
+static bool mixerCanWrite(const SDL_AudioSpec& device)
 {
-    return (spec.format == AUDIO_S16SYS || spec.format == AUDIO_U8)
-        && (spec.channels == 1 || spec.channels == 2)
-        && spec.freq > 0 && spec.freq <= 65535;
+    return (device.format == AUDIO_S16SYS || device.format == AUDIO_U8)
+        && (device.channels == 1 || device.channels == 2)
+        && device.freq > 0 && device.freq <= 65535;
 }
 
 static bool openDevice(int rate, int bits, int bufferFrames)
