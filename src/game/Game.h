@@ -148,7 +148,7 @@ public:
     // Translated character of the last press of each key: SDL 1.2 fills the
     // unicode field on presses only, and name entry reads releases.
     Uint16 pressedCharacter[SDLK_LAST];
-    // How often each sample was started (for the tests and the record).
+    // How often each sample was started; the tests read it.
     int soundPlays[kGameSoundCount];
 
     // Sets fadeLevel and fadeDir and drops any partial step.
