@@ -28,18 +28,25 @@ public:
                 throw std::runtime_error(std::string("cannot open font ") + kFontFiles[i] +
                                          " (install fonts-league-spartan and fonts-dejavu-core)");
             cairoFaces[i] = cairo_ft_font_face_create_for_ft_face(faces[i], 0);
+            // cairo may outlive our reference in its caches, so it closes the
+            // FreeType face itself when it lets go of the last one.
+            cairo_font_face_set_user_data(cairoFaces[i], &faceKey, faces[i],
+                                          [](void* face) { FT_Done_Face(static_cast<FT_Face>(face)); });
         }
     }
     ~FontSet()
     {
+        // Runs at exit, when no drawing is left: empty cairo's caches so the
+        // faces are really closed before FreeType itself.
         for (int i = 0; i < 4; i++)
             cairo_font_face_destroy(cairoFaces[i]);
-        // cairo may still cache the faces until it is reset; FreeType data
-        // is left to process exit rather than freed under cairo's feet.
+        cairo_debug_reset_static_data();
+        FT_Done_FreeType(library);
     }
     cairo_font_face_t* face(Face f) const { return cairoFaces[int(f)]; }
 
 private:
+    static inline cairo_user_data_key_t faceKey;
     FT_Library library = nullptr;
     FT_Face faces[4] = {};
     cairo_font_face_t* cairoFaces[4] = {};

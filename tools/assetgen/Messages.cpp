@@ -68,7 +68,15 @@ void message(std::vector<Member>& out, const MessageLook& look, bool nameField)
     title.outline = kOutline;
     title.outlineWidth = 4;
     title.shadow = 3;
-    drawText(cr, look.title, 190, nameField ? 48 : 68, 0.5, title);
+    // Long titles are narrowed to keep clear of the rim.
+    useFace(cr, title.face, title.size);
+    const double width = textWidth(cr, look.title);
+    cairo_save(cr);
+    cairo_translate(cr, 190, nameField ? 48 : 68);
+    if (width > 320)
+        cairo_scale(cr, 320 / width, 1);
+    drawText(cr, look.title, 0, 0, 0.5, title);
+    cairo_restore(cr);
 
     TextStyle sub;
     sub.face = Face::BodyBold;

@@ -230,6 +230,7 @@ void candy(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0.05);
     cairo_set_source(cr, gloss);
     cairo_fill(cr);
+    cairo_pattern_destroy(gloss);
 
     cairo_append_path(cr, shape);
     setColour(cr, darken(base, 0.8));
@@ -491,6 +492,7 @@ void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
     cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0);
     cairo_set_source(cr, gloss);
     cairo_fill(cr);
+    cairo_pattern_destroy(gloss);
 
     roundedRect(cr, 1.2, 1.2, 29.6, 29.6, 7);
     setColour(cr, Rgb{0.2, 0.12, 0.02});
