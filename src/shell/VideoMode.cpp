@@ -44,4 +44,9 @@ void toggleScreenMode()
     if (!surface)
         throw Error("Cannot Init Screen");
     fullScreen = wanted;
+    // sdl12-compat keeps the full screen's input grab in the window, which
+    // would trap the pointer there and, with our own pointer drawn in place
+    // of the system one, turn the mouse into relative motion.
+    if (!fullScreen)
+        SDL_WM_GrabInput(SDL_GRAB_OFF);
 }

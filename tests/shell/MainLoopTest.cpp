@@ -210,10 +210,13 @@ TEST(VideoMode, StartsFullScreenAndTogglesBothWays)
     ASSERT_NE(screen, nullptr);
     EXPECT_TRUE(fullScreen);
     EXPECT_EQ(screen, SDL_GetVideoSurface());
+    EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_ON);
     toggleScreenMode();
     ASSERT_NE(screen, nullptr);
     EXPECT_FALSE(fullScreen);
     EXPECT_FALSE(screen->flags & SDL_FULLSCREEN);
+    // The pointer is free to leave a window.
+    EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_OFF);
     EXPECT_EQ(screen, SDL_GetVideoSurface());
     toggleScreenMode();
     EXPECT_TRUE(fullScreen);
