@@ -1,0 +1,316 @@
+#!/usr/bin/env bash
+# Drives the real game in Xvfb with xdotool and checks what it shows through
+# screenshots: the logos, the title menu fading in, the highlighted item, the
+# score board read from a prepared scores.qbx, F1, the about page, a game and
+# back, and Exit with status 0 and the table written.
+#
+# usage: title_menu.sh TESSAL DATA_PAK SHOT_DIR
+# Screenshots are compared region by region with a colour tolerance, never
+# pixel by pixel: stars and the pointer move over everything.
+set -euo pipefail
+
+tessal=$(readlink -f "$1")
+pak=$(readlink -f "$2")
+shots=$3
+mkdir -p "$shots"
+shots=$(readlink -f "$shots")
+rm -f "$shots"/*.png
+
+work=$(mktemp -d /tmp/tessal-e2e-XXXXXX)
+ref="$work/ref"
+mkdir -p "$ref" "$work/run"
+xvfb_pid=""
+game_pid=""
+started=$(date +%s)
+
+cleanup() {
+    # During the logos the game reads no events, so a polite TERM would wait.
+    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill -KILL "$game_pid"; fi
+    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid"; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -f "$work/run/err.txt" ]; then
+        echo "--- game's stderr" >&2
+        cat "$work/run/err.txt" >&2
+    fi
+    exit 1
+}
+note() { echo "[$(($(date +%s) - started))s] $*"; }
+
+# --- the X server -------------------------------------------------------------
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 50); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+# --- reference pictures straight from the archive -----------------------------
+for member in logo logo1 logo2 title play splay scores sscores bottom credits right; do
+    unzip -p "$pak" "$member.bmp" >"$ref/$member.bmp"
+    convert "$ref/$member.bmp" "$ref/$member.png"
+done
+
+# --- image arithmetic ---------------------------------------------------------
+shot() { import -window root "$shots/$1.png"; }
+
+# Percent of the w x h pixels at (x, y) of a screenshot that differ by more
+# than the tolerance from the reference picture at (rx, ry).
+region_diff() {  # image x y w h reference [rx ry]
+    local image=$1 x=$2 y=$3 w=$4 h=$5 reference=$6 rx=${7:-0} ry=${8:-0}
+    local count
+    count=$(compare -metric AE -fuzz 12% "$image[${w}x${h}+${x}+${y}]" \
+            "$reference[${w}x${h}+${rx}+${ry}]" null: 2>&1 || true)
+    awk -v c="$count" -v n=$((w * h)) 'BEGIN { printf "%d", 100 * c / n }'
+}
+
+# Percent of near-black pixels in a region.
+convert -size 640x480 xc:black "$ref/black.png"
+black_part() {  # image x y w h
+    local count
+    count=$(compare -metric AE -fuzz 6% "$1[${4}x${5}+${2}+${3}]" "$ref/black.png[${4}x${5}+0+0]" \
+            null: 2>&1 || true)
+    awk -v c="$count" -v n=$(($4 * $5)) 'BEGIN { printf "%d", 100 - 100 * c / n }'
+}
+
+less_than() { [ "$1" -lt "$2" ]; }
+
+# Holds a key down for a few frames: the game reads these keys from the key
+# state, which a press and release in one frame would never show.
+hold_key() {
+    xdotool keydown "$1"
+    sleep 0.4
+    xdotool keyup "$1"
+}
+
+# The loop acts on the row it read before taking the click, as a player's
+# hand does: let a frame see the pointer in place first.
+point_and_click() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.3
+    xdotool click 1
+}
+
+game_running() { kill -0 "$game_pid" 2>/dev/null; }
+
+# --- a table from an earlier run ----------------------------------------------
+# Nine records of long names (26 and 27 letters, the most a player can type),
+# so the score board fills its name column.
+names=("Captain Cascade the Second" "Queen of the Purple Cluster" "Lord Chain Reaction Esquire"
+       "The Great Column Collapser" "Sir Clicks A Lot the Brave!" "Three Colours Are Plenty..."
+       "Nobody Beats the Bonus Tile" "Midnight Puzzle Enthusiast" "Just One More Board Please!")
+le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)) \
+         $((($1 >> 16) & 255)) $((($1 >> 24) & 255)); }
+{
+    for i in 0 1 2 3 4 5 6 7 8; do
+        name=${names[$i]}
+        printf "%s" "$name"
+        head -c $((32 - ${#name})) /dev/zero
+        printf "$(le32 $((900000 - i * 50000)))"
+        printf "$(le32 $((i % 2)))"
+    done
+} >"$work/run/scores.qbx"
+[ "$(stat -c %s "$work/run/scores.qbx")" = 360 ] || fail "prepared table is not 360 bytes"
+
+# --- start ----------------------------------------------------------------------
+cp "$pak" "$work/run/data.pak"
+cd "$work/run"
+# Present frames without OpenGL: under the allocation tracker, loading Mesa's
+# LLVM-based driver in this X server takes minutes, not part of what is tested.
+SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0 \
+    SDL12COMPAT_OPENGL_SCALING=0 "$tessal" >out.txt 2>err.txt &
+game_pid=$!
+note "tessal started on $DISPLAY"
+
+# The three logos, each shown whole for a moment.
+count=0
+for logo in logo logo1 logo2; do
+    found=""
+    deadline=$(($(date +%s) + 40))
+    while [ "$(date +%s)" -lt "$deadline" ]; do
+        game_running || fail "the game ended during the logos"
+        count=$((count + 1))
+        shot "logos-$count"
+        if less_than "$(region_diff "$shots/logos-$count.png" 0 0 640 480 "$ref/$logo.png")" 5; then
+            found=yes
+            cp "$shots/logos-$count.png" "$shots/$logo.png"
+            break
+        fi
+        sleep 0.2
+    done
+    [ -n "$found" ] || fail "$logo.bmp never filled the screen"
+    note "$logo shown"
+done
+
+# The menu opens through its wipe: frames of title and black only, partly open.
+fading=""
+open=""
+deadline=$(($(date +%s) + 30))
+while [ "$(date +%s)" -lt "$deadline" ]; do
+    count=$((count + 1))
+    shot "opening-$count"
+    image="$shots/opening-$count.png"
+    title=$(region_diff "$image" 0 0 640 251 "$ref/title.png")
+    black=$(black_part "$image" 0 0 640 251)
+    if less_than "$title" 12; then
+        open=yes
+        break
+    fi
+    if [ "$black" -gt 10 ] && [ "$black" -lt 90 ] && less_than $((title - black)) 6; then
+        fading=yes
+        cp "$image" "$shots/menu-fading.png"
+    fi
+done
+[ -n "$open" ] || fail "the title picture never came up"
+[ -n "$fading" ] || fail "no frame of the menu's opening fade was seen"
+note "menu faded in"
+
+# F9 switches to a window, once per press, and the menu opens again in it.
+# The rest is driven in the window: with its pointer hidden in full screen,
+# sdl12-compat reads the mouse in relative mode, which the synthetic motion
+# of xdotool never feeds.
+hold_key F9
+open=""
+deadline=$(($(date +%s) + 20))
+while [ "$(date +%s)" -lt "$deadline" ]; do
+    count=$((count + 1))
+    shot "window-$count"
+    if less_than "$(region_diff "$shots/window-$count.png" 0 0 640 251 "$ref/title.png")" 12; then
+        open=yes
+        break
+    fi
+    sleep 0.2
+done
+[ -n "$open" ] || fail "no title menu after F9"
+xwininfo -root -tree | grep -q 'Tessal' || fail "no window after F9"
+note "F9: the menu opened again in a window"
+
+# Play lights up under the pointer; Scores stays plain.
+xdotool mousemove 300 270
+sleep 0.6
+shot menu
+lit=$(region_diff "$shots/menu.png" 0 251 640 43 "$ref/splay.png")
+plain=$(region_diff "$shots/menu.png" 0 251 640 43 "$ref/play.png")
+less_than "$lit" 25 || fail "Play is not highlighted ($lit% off splay.bmp)"
+less_than "$lit" "$plain" || fail "Play looks more like play.bmp ($plain%) than splay.bmp ($lit%)"
+scores_plain=$(region_diff "$shots/menu.png" 0 294 640 42 "$ref/scores.png")
+scores_lit=$(region_diff "$shots/menu.png" 0 294 640 42 "$ref/sscores.png")
+less_than "$scores_plain" "$scores_lit" || fail "Scores is highlighted without the pointer on it"
+note "Play highlighted ($lit% off splay, $plain% off play)"
+
+# The score board shows the prepared table.
+point_and_click 300 310
+sleep 0.8
+shot scores
+top=$(region_diff "$shots/scores.png" 0 251 640 19 "$ref/bottom.png")
+top_items=$(region_diff "$shots/scores.png" 0 251 640 19 "$ref/play.png")
+ink=$(region_diff "$shots/scores.png" 260 302 180 144 "$ref/bottom.png" 260 51)
+less_than "$top" 25 && less_than "$top" "$top_items" ||
+    fail "no score board background ($top% off bottom.bmp, $top_items% off play.bmp)"
+less_than 30 "$ink" || fail "the long names of scores.qbx are not on the board ($ink%)"
+note "score board: names cover $ink% of their column, background $top% off"
+
+# F1 puts the default table back: short names leave that column empty.
+hold_key F1
+sleep 0.3
+shot scores-reset
+cleared=$(region_diff "$shots/scores-reset.png" 260 302 180 144 "$ref/bottom.png" 260 51)
+less_than "$cleared" $((ink / 2)) || fail "F1 did not reset the table ($cleared% ink left)"
+note "F1 reset the table ($cleared%)"
+
+# A click anywhere goes back to the menu.
+xdotool click 1
+sleep 0.6
+shot back
+menu_band=$(region_diff "$shots/back.png" 0 251 640 43 "$ref/play.png")
+board_band=$(region_diff "$shots/back.png" 0 251 640 43 "$ref/bottom.png")
+less_than "$menu_band" 20 && less_than "$menu_band" "$board_band" ||
+    fail "a click did not lead back to the menu ($menu_band% off play.bmp)"
+
+# The about page.
+point_and_click 300 350
+sleep 0.6
+shot about
+about=$(region_diff "$shots/about.png" 0 251 640 229 "$ref/credits.png")
+about_board=$(region_diff "$shots/about.png" 0 251 640 229 "$ref/bottom.png")
+less_than "$about" 20 && less_than "$about" "$about_board" ||
+    fail "the about page does not show credits.bmp ($about% off)"
+xdotool click 1
+sleep 0.6
+note "about page shown ($about% off credits.bmp)"
+
+# Play: the menu closes and the game screen comes, panel on the right.
+point_and_click 300 270
+in_game=""
+deadline=$(($(date +%s) + 20))
+while [ "$(date +%s)" -lt "$deadline" ]; do
+    count=$((count + 1))
+    shot "game-$count"
+    image="$shots/game-$count.png"
+    panel=$(region_diff "$image" 480 0 160 480 "$ref/right.png")
+    board_black=$(black_part "$image" 0 0 480 480)
+    if less_than "$panel" 30 && less_than "$board_black" 10; then
+        in_game=yes
+        cp "$image" "$shots/game.png"
+        break
+    fi
+    sleep 0.3
+done
+[ -n "$in_game" ] || fail "Play did not lead to the game screen"
+title=$(region_diff "$shots/game.png" 0 0 640 251 "$ref/title.png")
+less_than 50 "$title" || fail "the title is still on screen during the game"
+note "game screen (panel $panel% off right.bmp)"
+
+# Escape leaves the game for a new title menu.
+sleep 0.5
+hold_key Escape
+back=""
+deadline=$(($(date +%s) + 20))
+while [ "$(date +%s)" -lt "$deadline" ]; do
+    count=$((count + 1))
+    shot "return-$count"
+    if less_than "$(region_diff "$shots/return-$count.png" 0 0 640 251 "$ref/title.png")" 12; then
+        back=yes
+        break
+    fi
+    sleep 0.3
+done
+[ -n "$back" ] || fail "Escape did not lead back to the title menu"
+note "back at the menu"
+
+# Exit: the menu fades out and the program ends with status 0.
+point_and_click 300 400
+status=""
+for _ in $(seq 150); do
+    if ! game_running; then
+        set +e
+        wait "$game_pid"
+        status=$?
+        set -e
+        break
+    fi
+    sleep 0.1
+done
+[ -n "$status" ] || fail "Exit did not end the program"
+game_pid=""
+[ "$status" = 0 ] || fail "exit status $status"
+grep -q '^Average FPS=[0-9]*$' out.txt || fail "no Average FPS line: $(cat out.txt)"
+note "exited with status 0: $(grep 'Average FPS' out.txt)"
+
+# The table written at exit is the reset one: scores 9 down to 1, names
+# ".A.A.A." over what the old names left behind.
+[ "$(stat -c %s scores.qbx)" = 360 ] || fail "scores.qbx is not 360 bytes"
+for i in 0 1 2 3 4 5 6 7 8; do
+    score=$(od -An -t d4 -j $((40 * i + 32)) -N 4 scores.qbx | tr -d ' ')
+    name=$(dd if=scores.qbx bs=1 skip=$((40 * i)) count=7 2>/dev/null)
+    [ "$score" = $((9 - i)) ] || fail "record $i has score $score"
+    [ "$name" = ".A.A.A." ] || fail "record $i has name $name"
+done
+note "scores.qbx written with the reset table"
+echo "PASS: e2e title menu in $(($(date +%s) - started)) s; screenshots in $shots"
