@@ -295,6 +295,53 @@ TEST_F(PictureMembers, CountersAndNameFieldSitOnDarkOpaqueWells)
     EXPECT_LT(meanLuminance(hiscore.get(), 21, 101, 330, 16), 40);
 }
 
+TEST_F(PictureMembers, MenuBandsJoinWithoutSeams)
+{
+    // Title, items and footer are drawn one under the other; neighbouring
+    // rows across each join should differ no more than rows inside a band.
+    const struct { const char* upper; int upperRow; const char* lower; } joins[] = {
+        {"title.bmp", 250, "play.bmp"},   {"play.bmp", 42, "scores.bmp"}, {"scores.bmp", 41, "about.bmp"},
+        {"about.bmp", 41, "exit.bmp"},    {"exit.bmp", 41, "copyright.bmp"}, {"title.bmp", 250, "bottom.bmp"},
+        {"title.bmp", 250, "credits.bmp"},
+    };
+    for (const auto& j : joins) {
+        Picture upper = load(j.upper), lower = load(j.lower);
+        ASSERT_TRUE(upper && lower) << j.upper << " / " << j.lower;
+        double across = 0, inside = 0;
+        for (int x = 0; x < 640; x++) {
+            across += std::abs(luminance(pixelAt(upper.get(), x, j.upperRow)) - luminance(pixelAt(lower.get(), x, 0)));
+            inside += std::abs(luminance(pixelAt(lower.get(), x, 0)) - luminance(pixelAt(lower.get(), x, 1)));
+        }
+        EXPECT_LT(across / 640, inside / 640 + 6) << j.upper << " meets " << j.lower;
+    }
+}
+
+TEST_F(PictureMembers, TheThreeColoursDifferInLightnessInEveryTheme)
+{
+    // Hue alone fails colour-blind players; the colours also keep apart in
+    // lightness (besides their marks).
+    for (int t = 1; t <= 4; t++) {
+        double light[3];
+        const char* colours[3] = {"r", "g", "b"};
+        for (int c = 0; c < 3; c++) {
+            Picture p = load("theme" + std::to_string(t) + "/" + colours[c] + ".bmp");
+            ASSERT_TRUE(p);
+            double sum = 0;
+            int n = 0;
+            for (int y = 0; y < 32; y++)
+                for (int x = 0; x < 640; x++)
+                    if (const Uint32 v = pixelAt(p.get(), x, y)) {
+                        sum += luminance(v);
+                        n++;
+                    }
+            light[c] = sum / n;
+        }
+        EXPECT_GT(std::abs(light[0] - light[1]), 12) << "theme " << t;
+        EXPECT_GT(std::abs(light[1] - light[2]), 12) << "theme " << t;
+        EXPECT_GT(std::abs(light[0] - light[2]), 8) << "theme " << t;
+    }
+}
+
 TEST_F(PictureMembers, WipeMasksAreFullSizeDistinctAndUseTheWholeRange)
 {
     std::vector<std::vector<unsigned char>> masks;

@@ -10,10 +10,10 @@ const int kFrames = 20;
 // Per theme, the three colours keep clearly different lightness as well as
 // hue (green lightest, blue darkest), which helps colour-blind players.
 const Rgb kPalette[4][3] = {
-    {{0.92, 0.20, 0.24}, {0.30, 0.84, 0.38}, {0.20, 0.45, 0.95}},  // glass orbs
-    {{0.88, 0.08, 0.30}, {0.10, 0.80, 0.50}, {0.22, 0.32, 0.95}},  // cut gems
-    {{1.00, 0.34, 0.42}, {0.58, 0.88, 0.22}, {0.30, 0.55, 1.00}},  // candy
-    {{0.85, 0.30, 0.22}, {0.42, 0.72, 0.34}, {0.26, 0.48, 0.82}},  // metal studs
+    {{0.95, 0.22, 0.26}, {0.30, 0.84, 0.38}, {0.14, 0.32, 0.92}},  // glass orbs
+    {{0.95, 0.14, 0.34}, {0.10, 0.80, 0.50}, {0.16, 0.22, 0.86}},  // cut gems
+    {{1.00, 0.34, 0.42}, {0.58, 0.88, 0.22}, {0.22, 0.42, 1.00}},  // candy
+    {{0.90, 0.34, 0.24}, {0.42, 0.72, 0.34}, {0.20, 0.36, 0.78}},  // metal studs
 };
 
 const char* const kColourNames[3] = {"r", "g", "b"};
