@@ -19,7 +19,7 @@ function milliseconds(value, unit) {
     if (unit == "ns") return value / 1e6
     if (unit == "us") return value / 1e3
     if (unit == "s") return value * 1e3
-    return value
+    return value + 0
 }
 BEGIN {
     target["game/frame"] = "ratio ≤ 3"
@@ -49,7 +49,7 @@ BEGIN {
     clock = "cpu"
     if (sub(/\/real_time$/, "", base) || sub(/\/manual_time$/, "", base))
         clock = "wall"
-    value = clock == "wall" ? real : cpu
+    value = (clock == "wall" ? real : cpu) + 0
     met = ""
     if (base in limit) met = (ratio + 0 <= limit[base]) ? "yes" : "no"
     if (base in limitMs) met = (milliseconds(value, unit) < limitMs[base]) ? "yes" : "no"
