@@ -3,6 +3,11 @@
 // two tracked routines, so nothing slips past the tracker and nothing is
 // released by the wrong allocator. Array forms are recorded as "new" and
 // "delete" like the plain ones.
+//
+// Calls from other shared libraries are the libraries' own memory, which the
+// tracker leaves alone (see ForeignBlocks.h); the return address of each
+// operator tells whose call it is.
+#include "memtrack/ForeignBlocks.h"
 #include "memtrack/MemTracker.h"
 
 #include <new>
@@ -15,14 +20,17 @@ public:
     const char* what() const noexcept override { return "bad allocation"; }
 };
 
-void* allocate(std::size_t size, std::size_t alignment)
+void* allocate(std::size_t size, std::size_t alignment, const void* caller)
 {
     if (size == 0)
         size = 1;
+    bool tracked = memtrack::calledFromProgram(caller);
     for (;;) {
-        void* area = memtrack::trackedAlloc(memtrack::currentOwnerFile, memtrack::currentOwnerLine,
-                                            memtrack::currentOwnerFunction, memtrack::typeNew,
-                                            size, alignment);
+        void* area = tracked ? memtrack::trackedAlloc(memtrack::currentOwnerFile,
+                                                      memtrack::currentOwnerLine,
+                                                      memtrack::currentOwnerFunction,
+                                                      memtrack::typeNew, size, alignment)
+                             : memtrack::allocateForeign(size, alignment);
         if (area)
             return area;
         std::new_handler handler = std::get_new_handler();
@@ -32,10 +40,10 @@ void* allocate(std::size_t size, std::size_t alignment)
     }
 }
 
-void* allocateNoThrow(std::size_t size, std::size_t alignment) noexcept
+void* allocateNoThrow(std::size_t size, std::size_t alignment, const void* caller) noexcept
 {
     try {
-        return allocate(size, alignment);
+        return allocate(size, alignment, caller);
     } catch (...) {
         return nullptr;
     }
@@ -43,7 +51,8 @@ void* allocateNoThrow(std::size_t size, std::size_t alignment) noexcept
 
 void release(void* pointer) noexcept
 {
-    if (pointer)
+    // Whoever releases it, a block goes back the way it came.
+    if (pointer && !memtrack::releaseForeign(pointer))
         memtrack::trackedFree(memtrack::currentOwnerFile, memtrack::currentOwnerLine,
                               memtrack::currentOwnerFunction, memtrack::typeDelete, pointer);
 }
@@ -57,42 +66,42 @@ std::size_t alignmentOf(std::align_val_t alignment)
 
 void* operator new(std::size_t size)
 {
-    return allocate(size, 0);
+    return allocate(size, 0, __builtin_return_address(0));
 }
 
 void* operator new[](std::size_t size)
 {
-    return allocate(size, 0);
+    return allocate(size, 0, __builtin_return_address(0));
 }
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    return allocateNoThrow(size, 0);
+    return allocateNoThrow(size, 0, __builtin_return_address(0));
 }
 
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
-    return allocateNoThrow(size, 0);
+    return allocateNoThrow(size, 0, __builtin_return_address(0));
 }
 
 void* operator new(std::size_t size, std::align_val_t alignment)
 {
-    return allocate(size, alignmentOf(alignment));
+    return allocate(size, alignmentOf(alignment), __builtin_return_address(0));
 }
 
 void* operator new[](std::size_t size, std::align_val_t alignment)
 {
-    return allocate(size, alignmentOf(alignment));
+    return allocate(size, alignmentOf(alignment), __builtin_return_address(0));
 }
 
 void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
 {
-    return allocateNoThrow(size, alignmentOf(alignment));
+    return allocateNoThrow(size, alignmentOf(alignment), __builtin_return_address(0));
 }
 
 void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
 {
-    return allocateNoThrow(size, alignmentOf(alignment));
+    return allocateNoThrow(size, alignmentOf(alignment), __builtin_return_address(0));
 }
 
 void operator delete(void* pointer) noexcept
