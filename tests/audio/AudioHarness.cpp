@@ -15,7 +15,7 @@
 
 namespace audio_test {
 
-MikModCalls mikmodCalls = {0, 0, 0, 0, 0, 0};
+MikModCalls mikmodCalls = {0, 0, 0, 0, 0, 0, 0};
 
 long mixedBytesSoFar()
 {
@@ -158,6 +158,14 @@ void SDL_LockAudio(void)
     static void (*real)(void) = library<void (*)(void)>("SDL_LockAudio");
     real();
     audioLockDepth++;
+}
+
+void SDL_PauseAudio(int pause)
+{
+    static void (*real)(int) = library<void (*)(int)>("SDL_PauseAudio");
+    if (!pause)
+        audio_test::mikmodCalls.unpause++;
+    real(pause);
 }
 
 void SDL_UnlockAudio(void)

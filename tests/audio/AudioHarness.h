@@ -39,12 +39,13 @@ double toneFrequency(const std::vector<short>& stereo, int rate, double seconds)
 // Root mean square of samples [first, last).
 double rms(const std::vector<short>& samples, size_t first, size_t last);
 
-// How often libmikmod's entry points were called, counted by wrappers in
-// this test program that pass every call on to the library.
+// How often libmikmod's and SDL's audio entry points were called, counted by
+// wrappers in this test program that pass every call on to the library.
 struct MikModCalls {
     int playerStart;
     int playerStop;
     int mikmodExit;
+    int unpause;       // SDL_PauseAudio(0)
     int mixedBuffers;  // VC_WriteBytes while a module played
     long mixedBytes;   // and the bytes it mixed
     // Calls that changed the player or the samples while the device was open

@@ -28,12 +28,14 @@ TEST(AudioDevice, WithoutADeviceOneLineAndASilentGame)
     useDriver("nonexistent");
     int exitsBefore = mikmodCalls.mikmodExit;
     int startsBefore = mikmodCalls.playerStart;
+    int unpausesBefore = mikmodCalls.unpause;
 
     std::string errors;
     {
         CapturedStream captured(2);
         EXPECT_FALSE(audioInit(44100, 16, 4096, 4, false));
         audioResume();
+        EXPECT_EQ(mikmodCalls.unpause, unpausesBefore);
         MusicModule music;
         SoundSample effect;
         EXPECT_FALSE(music.load("tone.xm"));
@@ -97,8 +99,10 @@ TEST(AudioDevice, LifecycleRunsEachStepOnce)
     EXPECT_FALSE(audioRunning);
     EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_PAUSED);
 
+    int unpausesBefore = mikmodCalls.unpause;
     audioResume();
     audioResume();
+    EXPECT_EQ(mikmodCalls.unpause, unpausesBefore + 1);
     EXPECT_TRUE(audioRunning);
     EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_PLAYING);
     audioPause();

@@ -14,10 +14,10 @@ using testing_support::writeFile;
 
 namespace {
 
-// The main thread keeps changing libmikmod's state while the device mixes
-// small buffers without pause (the disk driver, writing nowhere, flat out).
-// Every load reallocates the mixer's voice tables; any access that escapes
-// the audio lock soon crashes or shows up under a sanitizer.
+// The main thread keeps changing libmikmod's state (every load reallocates
+// the mixer's voice tables) while the device mixes small buffers without
+// pause: the disk driver, writing nowhere, flat out. The wrappers check that
+// each call holds the audio lock; a sanitizer build watches the memory.
 TEST(AudioStress, LoadStartStopFreeWhileTheDeviceRuns)
 {
     ScratchDir scratch;
