@@ -1,12 +1,13 @@
 // The replaced global operator new and operator delete. Every replaceable
 // form the runtime may call (array, sized, nothrow, aligned) reaches the same
-// two tracked routines, so nothing slips past the tracker and nothing is
-// released by the wrong allocator. Array forms are recorded as "new" and
-// "delete" like the plain ones.
+// two tracked routines, so nothing the program allocates slips past the
+// tracker and nothing is released by the wrong allocator. Array forms are
+// recorded as "new" and "delete" like the plain ones.
 //
 // Calls from other shared libraries are the libraries' own memory, which the
 // tracker leaves alone (see ForeignBlocks.h); the return address of each
-// operator tells whose call it is.
+// operator tells whose call it is, and every delete first asks whether the
+// block is a library's.
 #include "memtrack/ForeignBlocks.h"
 #include "memtrack/MemTracker.h"
 
