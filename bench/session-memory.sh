@@ -40,17 +40,49 @@ SDL_AUDIODRIVER=dummy "$tessal" >out.txt 2>err.txt &
 game_pid=$!
 started=$(date +%s)
 
-# Three logos of about nine seconds each, then the menu fades in.
-sleep 31
-xdotool mousemove 320 270 click 1      # Play
-sleep 4
-for spot in "100 100" "200 300" "300 200" "50 400" "400 60" "240 240"; do
-    xdotool mousemove $spot click 1
-    sleep 1
-done
+# The game reads F9 and F12 from the key state, so a key has to stay down
+# for a few frames.
+hold_key() {
+    xdotool keydown "$1"
+    sleep 0.4
+    xdotool keyup "$1"
+}
+# The loop acts on the row it read before the click: let a frame see the
+# pointer in place first.
+point_and_click() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.3
+    xdotool click 1
+}
+
+# Three logos of about nine seconds each, then the menu fades in. With the
+# pointer hidden in full screen, sdl12-compat reads the mouse in relative mode,
+# which xdotool's motion never feeds, so the session goes on in a window (F9
+# opens the menu again). A click during its fade only ends the fade, so Play
+# is clicked twice; the second click, while the menu fades out, is ignored.
+sleep 32
+hold_key F9
+sleep 2
+point_and_click 320 270
+sleep 1
+point_and_click 320 270
+# The menu fades out, the board loads and fades in; then six clicks on the
+# board, which remove whatever groups lie under them.
 sleep 5
+for spot in "100 100" "200 300" "300 200" "50 400" "400 60" "240 240"; do
+    point_and_click $spot
+    sleep 0.7
+done
+sleep 3
+if [ -n "${TESSAL_SESSION_SHOT:-}" ]; then
+    import -window root "$TESSAL_SESSION_SHOT"
+fi
 peak=$(awk '/^VmHWM:/ { print $2 }' "/proc/$game_pid/status")
-xdotool key F12
+if [ -z "$peak" ]; then
+    echo "session-memory: the game ended before F12" >&2
+    exit 1
+fi
+hold_key F12
 for _ in $(seq 100); do
     kill -0 "$game_pid" 2>/dev/null || break
     sleep 0.1
