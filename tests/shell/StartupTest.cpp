@@ -62,6 +62,24 @@ TEST(Startup, WithoutTheArchiveTheIconErrorIsReportedAndScoresKept)
     EXPECT_EQ(std::string(kept.begin(), kept.end()), table);
 }
 
+TEST(Startup, FailedSdlInitEndsWithStatusOneAndTouchesNothing)
+{
+    ScratchDir scratch;
+    scratch.addDataPak();
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    CapturedStream out(1);
+    CapturedStream err(2);
+    char name[] = "tessal";
+    char* argv[] = {name, nullptr};
+    int status = runApplication(1, argv);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out.text(), "Tessal Version 1.0.0 build 521\n");
+    std::string message = err.text();
+    EXPECT_EQ(message.rfind("Init Error: ", 0), 0u) << message;
+    EXPECT_EQ(message.back(), '\n');
+    EXPECT_FALSE(testing_support::fileExists("scores.qbx"));
+}
+
 TEST(Startup, LogosThenF12EndsTheProgramAndSavesTheTable)
 {
     ScratchDir scratch;
