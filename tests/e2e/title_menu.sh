@@ -121,10 +121,7 @@ le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)
 # --- start ----------------------------------------------------------------------
 cp "$pak" "$work/run/data.pak"
 cd "$work/run"
-# Present frames without OpenGL: under the allocation tracker, loading Mesa's
-# LLVM-based driver in this X server takes minutes, not part of what is tested.
-SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0 \
-    SDL12COMPAT_OPENGL_SCALING=0 "$tessal" >out.txt 2>err.txt &
+SDL_AUDIODRIVER=dummy "$tessal" >out.txt 2>err.txt &
 game_pid=$!
 note "tessal started on $DISPLAY"
 
