@@ -1,0 +1,142 @@
+// The game's own assets, damaged: the Game is made in-process as the main
+// loop makes it (after a click on Play), with the damaged data.pak in the
+// working directory, and the Error it throws must name the member.
+#include <regex>
+
+#include "audio/Audio.h"
+#include "faults/FaultsFixture.h"
+#include "game/Game.h"
+#include "shell/AppState.h"
+#include "shell/Error.h"
+
+namespace faults {
+namespace {
+
+class GameAssetDamage : public FaultsFixture {
+protected:
+    void SetUp() override
+    {
+        FaultsFixture::SetUp();
+        testing_support::openDummyScreen(32);
+        // The dummy device, so the music and the samples really load.
+        audioInit(44100, 16, 4096, 4, false);
+        ASSERT_TRUE(audioReady);
+    }
+
+    void TearDown() override
+    {
+        audioShutdown();
+        testing_support::closeDummyScreen();
+        FaultsFixture::TearDown();
+    }
+
+    // The text of the Error that making a Game throws, or "" when none.
+    std::string errorOfNewGame()
+    {
+        srand(11);
+        try {
+            Game game;
+        } catch (const Error& error) {
+            return error.text;
+        }
+        return "";
+    }
+};
+
+TEST_F(GameAssetDamage, IntactArchiveLoads)
+{
+    packIntact();
+    EXPECT_EQ("", errorOfNewGame());
+}
+
+TEST_F(GameAssetDamage, MissingArchive)
+{
+    EXPECT_EQ("Cannot Load PAK: 'data.pak'", errorOfNewGame());
+}
+
+TEST_F(GameAssetDamage, TruncatedBackground)
+{
+    // Level 1 plays theme 2.
+    packWith({{"theme2/back.bmp", {truncatedHalf(original("theme2/back.bmp"))}}});
+    EXPECT_EQ("Cannot Load Bitmap: 'theme2/back.bmp'", errorOfNewGame());
+}
+
+TEST_F(GameAssetDamage, TruncatedToItsHeader)
+{
+    packWith({{"numbers.bmp", {original("numbers.bmp").substr(0, 54)}}});
+    EXPECT_EQ("Cannot Load Bitmap: 'numbers.bmp'", errorOfNewGame());
+}
+
+TEST_F(GameAssetDamage, PanelThatIsNotABitmap)
+{
+    packWith({{"right.bmp", {notABitmap()}}});
+    EXPECT_EQ("Cannot Load Bitmap: 'right.bmp'", errorOfNewGame());
+}
+
+TEST_F(GameAssetDamage, EmptyPicture)
+{
+    packWith({{"5000.bmp", {""}}});
+    EXPECT_EQ("Cannot Load Bitmap: '5000.bmp'", errorOfNewGame());
+}
+
+TEST_F(GameAssetDamage, MissingPicture)
+{
+    packWith({{"bonus/sb.bmp", {"", true}}});
+    EXPECT_EQ("Cannot Load 'bonus/sb.bmp' from PAK", errorOfNewGame());
+}
+
+TEST_F(GameAssetDamage, ShortWipeMask)
+{
+    std::map<std::string, MemberChange> changes;
+    for (int i = 0; i < 10; i++)
+        changes["wipe" + std::to_string(i) + ".raw"].bytes = std::string(76799, '\x40');
+    packWith(changes);
+    std::string text = errorOfNewGame();
+    EXPECT_TRUE(std::regex_match(text, std::regex("Cannot Load Mask: 'wipe[0-9]\\.raw'"))) << text;
+}
+
+TEST_F(GameAssetDamage, GarbageModule)
+{
+    std::map<std::string, MemberChange> changes;
+    for (int i = 1; i <= 6; i++)
+        changes["sound/" + std::to_string(i) + ".zik"].bytes = garbage(30000, i);
+    packWith(changes);
+    std::string text = errorOfNewGame();
+    EXPECT_TRUE(std::regex_match(text, std::regex("Cannot Load Module: 'sound/[1-6]\\.zik' \\([^)]+\\)")))
+        << text;
+}
+
+TEST_F(GameAssetDamage, GarbageSample)
+{
+    packWith({{"sound/bip.wav", {garbage(5000, 9)}}});
+    EXPECT_EQ("Couldn't Load Sample: sound/bip.wav\n", errorOfNewGame());
+}
+
+TEST_F(GameAssetDamage, SampleThatIsNotAWave)
+{
+    packWith({{"sound/gameover.wav", {notABitmap()}}});
+    EXPECT_EQ("Couldn't Load Sample: sound/gameover.wav\n", errorOfNewGame());
+}
+
+TEST_F(GameAssetDamage, MissingSample)
+{
+    packWith({{"sound/life.wav", {"", true}}});
+    EXPECT_EQ("Cannot Load 'sound/life.wav' from PAK", errorOfNewGame());
+}
+
+// Without a sound device nothing is loaded, so damaged sound does not matter.
+TEST_F(GameAssetDamage, GarbageSoundIsNeverReadWithoutADevice)
+{
+    audioShutdown();
+    std::map<std::string, MemberChange> changes;
+    for (int i = 1; i <= 6; i++)
+        changes["sound/" + std::to_string(i) + ".zik"].bytes = garbage(30000, i);
+    changes["sound/bip.wav"].bytes = garbage(5000, 9);
+    packWith(changes);
+    testing_support::CapturedStream out(1);
+    EXPECT_EQ("", errorOfNewGame());
+    EXPECT_EQ("Cannot Load Module\n", out.text());
+}
+
+}  // namespace
+}  // namespace faults

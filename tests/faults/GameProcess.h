@@ -1,0 +1,43 @@
+// Runs the real tessal binary in a folder of its own, headless, and collects
+// what it wrote and how it ended.
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace faults {
+
+struct GameRun {
+    // Where the game runs; its data.pak and scores.qbx are prepared there.
+    std::string folder;
+    // Settings put in the game's environment (DISPLAY and WAYLAND_DISPLAY
+    // are always removed, so no dialog can wait for a user). An empty value
+    // removes the setting.
+    std::map<std::string, std::string> environment;
+    // Run as the user "nobody" instead of root.
+    bool asNobody = false;
+    // Ask the game to quit (SIGTERM, which SDL turns into a quit event) this
+    // long after the start; 0 never.
+    int quitAfterMs = 0;
+    // Kill the game after this long and count it as a failure.
+    int limitMs = 60000;
+    // Start-up logos take 27 s at the real pace; the clock is run this many
+    // times faster through a preloaded SDL_GetTicks. 1 leaves it alone.
+    int clockWarp = 10;
+};
+
+struct GameResult {
+    bool exited = false;   // ended by itself (or after the quit request)
+    int status = -1;       // exit status when exited
+    int signal = 0;        // the signal that ended it, when one did
+    bool killed = false;   // the limit ran out
+    std::string out;
+    std::string err;
+};
+
+GameResult runGame(const GameRun& run);
+
+// User and group ids of "nobody".
+bool nobodyIds(unsigned& uid, unsigned& gid);
+
+}  // namespace faults
