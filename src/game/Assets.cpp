@@ -1,9 +1,12 @@
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "archive/Archive.h"
 #include "game/Game.h"
 #include "gfx/Picture.h"
+#include "shell/Error.h"
 
 namespace {
 
@@ -82,6 +85,17 @@ void freePictures(Game& game)
     }
 }
 
+// The sound loaders name the file they read, here the temporary member file,
+// whose name tells the player nothing: name the member instead.
+[[noreturn]] void rethrowNamingMember(const Error& error, const char* path, const char* member)
+{
+    std::string text = error.text;
+    size_t at = text.find(path);
+    if (at != std::string::npos)
+        text.replace(at, strlen(path), member);
+    throw Error("%s", text.c_str());
+}
+
 }  // namespace
 
 void Game::loadAssets(bool reload)
@@ -110,7 +124,13 @@ void Game::loadAssets(bool reload)
         snprintf(member, sizeof member, "sound/%i.zik", rand() % 6 + 1);
         pak.extractToTemp(path, member);
         music.unload();
-        if (!music.load(path)) {
+        bool loaded = false;
+        try {
+            loaded = music.load(path);
+        } catch (const Error& error) {
+            rethrowNamingMember(error, path, member);
+        }
+        if (!loaded) {
             printf("Cannot Load Module\n");
             fflush(stdout);
         }
@@ -120,7 +140,11 @@ void Game::loadAssets(bool reload)
             pak.extractToTemp(path, kSampleMembers[i]);
             SoundSample& effect = sample(i);
             effect.unload();
-            effect.load(path);
+            try {
+                effect.load(path);
+            } catch (const Error& error) {
+                rethrowNamingMember(error, path, kSampleMembers[i]);
+            }
         }
     }
     pak.close();
