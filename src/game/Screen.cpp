@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "game/Game.h"
+#include "gfx/Copy.h"
 #include "gfx/Primitives.h"
 #include "gfx/Text.h"
 #include "platform/Input.h"
@@ -10,14 +11,13 @@
 
 namespace {
 
-// Copies the top-left w x h of picture to (x, y); returns SDL's result.
+// Copies the top-left w x h of picture to (x, y); returns SDL's result
+// (copyRect leaves video memory, which can be lost, to SDL_UpperBlit).
 int copyPicture(SDL_Surface* picture, int w, int h, int x, int y)
 {
     if (!picture)
         return 0;
-    SDL_Rect source = {0, 0, (Uint16)w, (Uint16)h};
-    SDL_Rect target = {(Sint16)x, (Sint16)y, 0, 0};
-    return SDL_UpperBlit(picture, &source, screen, &target);
+    return copyRect(picture, 0, 0, w, h, screen, x, y);
 }
 
 }  // namespace
@@ -55,9 +55,8 @@ void Game::draw()
             if (!strip)
                 continue;
             int frame = (animPhase[c][r] + step) % kAnimFrames;
-            SDL_Rect source = {(Sint16)(kCellSize * frame), 0, kCellSize, kCellSize};
-            SDL_Rect target = {(Sint16)(kCellSize * c), (Sint16)(kCellSize * r), 0, 0};
-            SDL_UpperBlit(strip, &source, screen, &target);
+            copyRect(strip, kCellSize * frame, 0, kCellSize, kCellSize, screen, kCellSize * c,
+                     kCellSize * r);
         }
     }
 
