@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
+#include <sched.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -28,18 +30,38 @@ long long nowMs()
     return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
 }
 
-// Only async-signal-safe calls between fork and exec.
+// Exit status of a child that could not make its read-only /tmp.
+const int kNoPrivateTmp = 125;
+
+// Puts the calling child into the run's folder, mount namespace and user.
+// Only async-signal-safe calls: it runs between fork and exec. Returns 0, or
+// the exit status the child should end with.
+int enterRunConditions(const GameRun& run, unsigned uid, unsigned gid)
+{
+    if (chdir(run.folder.c_str()) != 0)
+        return 126;
+    // After the chdir: the folder itself lives under /tmp.
+    if (run.readOnlyTmp) {
+        if (unshare(CLONE_NEWNS) != 0 ||
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", "/tmp", "tmpfs", MS_RDONLY | MS_NOSUID | MS_NODEV, "size=64k") != 0)
+            return kNoPrivateTmp;
+    }
+    if (run.asNobody) {
+        if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)
+            return 126;
+    }
+    return 0;
+}
+
 [[noreturn]] void startChild(const GameRun& run, char* const* envp, int outFd, int errFd,
                              unsigned uid, unsigned gid)
 {
     dup2(outFd, 1);
     dup2(errFd, 2);
-    if (chdir(run.folder.c_str()) != 0)
-        _exit(126);
-    if (run.asNobody) {
-        if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)
-            _exit(126);
-    }
+    int failed = enterRunConditions(run, uid, gid);
+    if (failed)
+        _exit(failed);
     char* argv[] = {const_cast<char*>(TESSAL_GAME), nullptr};
     execve(TESSAL_GAME, argv, envp);
     _exit(127);
@@ -87,6 +109,29 @@ bool nobodyIds(unsigned& uid, unsigned& gid)
     uid = entry->pw_uid;
     gid = entry->pw_gid;
     return true;
+}
+
+int probeWrite(const GameRun& run, const std::string& path)
+{
+    unsigned uid = 0, gid = 0;
+    if (run.asNobody && !nobodyIds(uid, gid))
+        return -1;
+    pid_t pid = fork();
+    if (pid == 0) {
+        int failed = enterRunConditions(run, uid, gid);
+        if (failed)
+            _exit(2);
+        int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd < 0)
+            _exit(0);
+        close(fd);
+        unlink(path.c_str());
+        _exit(1);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status) == 2 ? -1 : WEXITSTATUS(status);
 }
 
 GameResult runGame(const GameRun& run)
@@ -146,6 +191,7 @@ GameResult runGame(const GameRun& run)
             result.status = WEXITSTATUS(status);
         if (WIFSIGNALED(status))
             result.signal = WTERMSIG(status);
+        result.noPrivateTmp = run.readOnlyTmp && result.exited && result.status == kNoPrivateTmp;
     }
     std::vector<unsigned char> out = testing_support::readFile(outPath);
     std::vector<unsigned char> err = testing_support::readFile(errPath);

@@ -16,6 +16,9 @@ struct GameRun {
     std::map<std::string, std::string> environment;
     // Run as the user "nobody" instead of root.
     bool asNobody = false;
+    // Give the game a /tmp of its own that nobody can write to (an empty
+    // read-only tmpfs in a private mount namespace).
+    bool readOnlyTmp = false;
     // Ask the game to quit (SIGTERM, which SDL turns into a quit event) this
     // long after the start; 0 never.
     int quitAfterMs = 0;
@@ -33,9 +36,15 @@ struct GameResult {
     bool killed = false;   // the limit ran out
     std::string out;
     std::string err;
+    // The read-only /tmp could not be made here (no mount namespaces).
+    bool noPrivateTmp = false;
 };
 
 GameResult runGame(const GameRun& run);
+
+// Whether a process under the run's conditions (folder, user, /tmp) can
+// create the file at path: 1 yes, 0 denied, -1 the conditions cannot be made.
+int probeWrite(const GameRun& run, const std::string& path);
 
 // User and group ids of "nobody".
 bool nobodyIds(unsigned& uid, unsigned& gid);
