@@ -19,6 +19,9 @@ XmInstrument drumInstrument(const std::string& name, Buffer b, int rate) {
     inst.name = name;
     inst.sample.data = toPcm16(b);
     tuneForRate(inst.sample, rate);
+    // Drums ring out by themselves; the envelope only softens a key off.
+    inst.volumeEnvelope = envelope(0, 1, 64, 6);
+    inst.fadeout = 2048;
     return inst;
 }
 
