@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -38,6 +40,10 @@ bool PakArchive::extractToTemp(char* destination, const char* memberName)
     if (unzOpenCurrentFile(handle) != UNZ_OK)
         throw Error("Cannot Open '%s' in PAK", memberName);
 
+    // A new file rather than the old one cut short: ext4 starts writing a
+    // truncated and rewritten file to disk when it is closed, once per member.
+    // unlink, not remove: whatever else stands at the path is left alone.
+    unlink(path);
     FILE* file = fopen(path, "wb");
     if (!file) {
         unzCloseCurrentFile(handle);
