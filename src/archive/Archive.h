@@ -17,6 +17,11 @@ SDL_RWops* readMemberToMemory(const char* archivePath, const char* memberName);
 // Close function of member streams: frees the member buffer, then the stream.
 int closeMemberStream(SDL_RWops* stream);
 
+// As openArchivePath, but a plain file comes read whole into memory, for
+// readers that go a byte at a time (a system call each on a file). When the
+// file cannot be read whole, its file stream is returned as it is.
+SDL_RWops* openInMemory(const char* path);
+
 // Copies source into destination (which must hold it) for the host's file
 // system; on Linux "/" already is the separator, so the path stays as it is.
 bool toHostPath(char* destination, const char* source);

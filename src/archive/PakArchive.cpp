@@ -1,9 +1,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "archive/Archive.h"
+#include "archive/MemberStream.h"
 #include "shell/Error.h"
 
 PakArchive::PakArchive() : handle(nullptr) {}
@@ -78,4 +80,27 @@ void PakArchive::close()
         unzClose(handle);
         handle = nullptr;
     }
+}
+
+// Lives beside the extraction because the temporary member file it writes
+// is what the sound loaders read with it.
+SDL_RWops* openInMemory(const char* path)
+{
+    SDL_RWops* file = openArchivePath(path);
+    if (!file || file->close == closeMemberStream)
+        return file;  // nothing to open, or in memory already
+    int size = SDL_RWseek(file, 0, RW_SEEK_END);
+    Uint8* buffer = nullptr;
+    SDL_RWops* memory = nullptr;
+    if (size >= 0 && SDL_RWseek(file, 0, RW_SEEK_SET) == 0)
+        buffer = static_cast<Uint8*>(malloc(size > 0 ? static_cast<size_t>(size) : 1));
+    if (buffer && SDL_RWread(file, buffer, 1, size) == size)
+        memory = makeMemberStream(buffer, size);
+    if (!memory) {
+        free(buffer);
+        SDL_RWseek(file, 0, RW_SEEK_SET);
+        return file;
+    }
+    SDL_RWclose(file);
+    return memory;
 }
