@@ -18,7 +18,9 @@ bool MusicModule::load(const char* path)
         return false;
     unload();
 
-    SDL_RWops* stream = openArchivePath(path);
+    // In memory: libmikmod reads a byte at a time and asks for the position
+    // often, thousands of system calls per load on a file.
+    SDL_RWops* stream = openInMemory(path);
     if (!stream)
         throw Error("Cannot Load Module: '%s' (%s)", path, MikMod_strerror(MMERR_OPENING_FILE));
 

@@ -18,7 +18,9 @@ bool SoundSample::load(const char* path)
         return false;
     unload();
 
-    SDL_RWops* stream = openArchivePath(path);
+    // In memory: libmikmod reads a byte at a time and asks for the position
+    // often, thousands of system calls per load on a file.
+    SDL_RWops* stream = openInMemory(path);
     if (!stream)
         throw Error("Couldn't Load Sample: %s\n", path);
 
