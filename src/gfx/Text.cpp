@@ -14,10 +14,10 @@ void initGlyphMap()
     }
     for (int digit = 0; digit < 10; digit++)
         glyphMap['0' + digit] = 26 + digit;
-    glyphMap['.'] = 36;
-    glyphMap['!'] = 37;
-    glyphMap['*'] = 38;
-    glyphMap['-'] = 39;
+    glyphMap[int('.')] = 36;
+    glyphMap[int('!')] = 37;
+    glyphMap[int('*')] = 38;
+    glyphMap[int('-')] = 39;
 }
 
 bool hasGlyph(int code)
