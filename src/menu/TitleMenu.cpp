@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "archive/Archive.h"
+#include "gfx/Copy.h"
 #include "gfx/Picture.h"
 #include "gfx/Text.h"
 #include "platform/Input.h"
@@ -30,12 +31,11 @@ constexpr int kClosedLevel = -50;  // at or below this the closing fade is over
 constexpr int kMsPerFadeLevel = 5; // 0.2 levels per millisecond
 constexpr int kPointerAlpha = 150;
 
-// Copies the top left w x h of picture to (x, y) of target.
+// Copies the top left w x h of picture to (x, y) of target; copyRect keeps
+// the target in the cache for the stars and the wipe drawn over it.
 void blitTopLeft(SDL_Surface* picture, int w, int h, SDL_Surface* target, int x, int y)
 {
-    SDL_Rect source = {0, 0, static_cast<Uint16>(w), static_cast<Uint16>(h)};
-    SDL_Rect destination = {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
-    SDL_BlitSurface(picture, &source, target, &destination);
+    copyRect(picture, 0, 0, w, h, target, x, y);
 }
 
 SDL_Surface* loadPicture(PakArchive& pak, const char* member)
