@@ -42,7 +42,8 @@ inline void forEachMember(const char* path, const std::function<void(const char*
     for (int status = unzGoToFirstFile(zip); status == UNZ_OK && count < 64;
          status = unzGoToNextFile(zip), ++count) {
         char name[256];
-        if (unzGetCurrentFileInfo(zip, nullptr, name, sizeof name, nullptr, 0, nullptr, 0) !=
+        unz_file_info info;  // minizip writes it even when only the name is wanted
+        if (unzGetCurrentFileInfo(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0) !=
             UNZ_OK)
             break;
         visit(name);
