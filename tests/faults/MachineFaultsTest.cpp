@@ -194,12 +194,8 @@ TEST_F(MachineFaults, NoDisplayForTheX11Driver)
 
 // Nothing asked for and no display: the library would fall back to drawing
 // into memory, a game nobody can see or leave. It must end as above.
-TEST_F(MachineFaults, NoDisplayAtAll)
+void expectNoDisplayEnds(GameRun& game, const std::string& scoresBefore)
 {
-    packIntact();
-    writeShortScores();
-    GameRun game;
-    game.folder = scratch->path();
     game.environment["SDL_VIDEODRIVER"] = "";
     game.limitMs = 15000;
     GameResult result = runGame(game);
@@ -209,7 +205,28 @@ TEST_F(MachineFaults, NoDisplayAtAll)
     EXPECT_EQ("Tessal Version 1.0.0 build 521\n", result.out);
     EXPECT_TRUE(std::regex_search(result.err, std::regex("(^|\\n)Init Error: [^\\n]+\\n$")))
         << result.err;
-    EXPECT_EQ(earlierScoreTable().substr(0, 200), scores());
+    std::vector<unsigned char> kept = testing_support::readFile(game.folder + "/scores.qbx");
+    EXPECT_EQ(scoresBefore, std::string(kept.begin(), kept.end()));
+}
+
+TEST_F(MachineFaults, NoDisplayAtAll)
+{
+    packIntact();
+    writeShortScores();
+    GameRun game;
+    game.folder = scratch->path();
+    expectNoDisplayEnds(game, scores());
+}
+
+// DISPLAY names a server that is not there: the same.
+TEST_F(MachineFaults, DisplayWithoutAServer)
+{
+    packIntact();
+    writeShortScores();
+    GameRun game;
+    game.folder = scratch->path();
+    game.environment["DISPLAY"] = ":4242";
+    expectNoDisplayEnds(game, scores());
 }
 
 }  // namespace
