@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include <SDL.h>
@@ -41,6 +42,19 @@ bool checkSdlVersion()
     // Without a desktop the box shows nothing; say it where it is seen.
     fputs(text.text, stderr);
     return false;
+}
+
+// With no display, SDL 2 falls back to drawing into memory: a game nobody
+// could see or leave. Such a driver is used only when asked for by name.
+bool haveDisplay()
+{
+    const char* asked = getenv("SDL_VIDEODRIVER");
+    if (asked && *asked)
+        return true;
+    char name[32] = "";
+    if (!SDL_VideoDriverName(name, sizeof name))
+        return false;
+    return strcmp(name, "offscreen") != 0 && strcmp(name, "dummy") != 0;
 }
 
 void startUp(Surface& icon, bool& scoresLoaded)
@@ -84,6 +98,11 @@ int runApplication(int, char**)
     // Audio starts apart, inside audioInit: a machine without sound still plays.
     if (SDL_Init(SDL_INIT_EVERYTHING & ~SDL_INIT_AUDIO) < 0) {
         fprintf(stderr, "Init Error: %s\n", SDL_GetError());
+        return 1;
+    }
+    if (!haveDisplay()) {
+        fprintf(stderr, "Init Error: %s\n", "No display to show the game on");
+        SDL_Quit();
         return 1;
     }
 
