@@ -17,6 +17,10 @@ static int readerSeek(MREADER* reader, long offset, int whence)
 {
     int sdlWhence;
     if (whence == SEEK_SET) {
+        // Checked before the sum, which a far offset would overflow; the
+        // base is a position in the stream, so an int.
+        if (offset > INT_MAX - reader->iobase || offset < INT_MIN - reader->iobase)
+            return -1;
         offset += reader->iobase;
         sdlWhence = RW_SEEK_SET;
     } else if (whence == SEEK_CUR) {
