@@ -35,7 +35,7 @@ namespace {
 
 // Copies the current member of `in` to `out` without inflating it.
 bool copyRaw(unzFile in, zipFile out, const char* name, const unz_file_info& info,
-             const zip_fileinfo& zipInfo)
+             const zip_fileinfo& zipInfo, bool scramble)
 {
     int method = 0;
     int level = 0;
@@ -43,11 +43,19 @@ bool copyRaw(unzFile in, zipFile out, const char* name, const unz_file_info& inf
         return false;
     bool ok = zipOpenNewFileInZip2(out, name, &zipInfo, nullptr, 0, nullptr, 0, nullptr, method,
                                    level, 1) == ZIP_OK;
+    std::vector<char> raw;
     std::vector<char> chunk(65536);
     int got = 0;
     while (ok && (got = unzReadCurrentFile(in, chunk.data(), static_cast<unsigned>(chunk.size()))) > 0)
-        ok = zipWriteInFileInZip(out, chunk.data(), static_cast<unsigned>(got)) == ZIP_OK;
+        raw.insert(raw.end(), chunk.begin(), chunk.begin() + got);
     ok = ok && got == 0;
+    if (scramble) {
+        // A run of ones from the start: in deflated data the first block
+        // then has the reserved type, which no inflater accepts.
+        for (size_t i = 0; i < raw.size() && i < 64; i++)
+            raw[i] = static_cast<char>(0xFF);
+    }
+    ok = ok && zipWriteInFileInZip(out, raw.data(), static_cast<unsigned>(raw.size())) == ZIP_OK;
     unzCloseCurrentFile(in);
     return zipCloseFileInZipRaw(out, info.uncompressed_size, info.crc) == ZIP_OK && ok;
 }
@@ -93,10 +101,14 @@ void writeDamagedPak(const std::string& source, const std::string& destination,
 
         auto change = changes.find(name);
         if (change == changes.end()) {
-            ok = copyRaw(in, out, name, info, zipInfo);
+            ok = copyRaw(in, out, name, info, zipInfo, false);
             continue;
         }
         applied++;
+        if (change->second.scrambled) {
+            ok = copyRaw(in, out, name, info, zipInfo, true);
+            continue;
+        }
         if (!change->second.removed)
             ok = writeNew(out, name, zipInfo, change->second.bytes);
     }

@@ -7,10 +7,13 @@
 
 namespace faults {
 
-// New bytes for a member; `removed` leaves the member out of the copy.
+// New bytes for a member; `removed` leaves the member out of the copy;
+// `scrambled` keeps its directory entry and checksum but overwrites the
+// start of its compressed data, as a bad sector or a broken download would.
 struct MemberChange {
     std::string bytes;
     bool removed = false;
+    bool scrambled = false;
 };
 
 // The whole uncompressed content of one member of archive.

@@ -79,6 +79,14 @@ TEST_F(GameAssetDamage, EmptyPicture)
     EXPECT_EQ("Cannot Load Bitmap: '5000.bmp'", errorOfNewGame());
 }
 
+TEST_F(GameAssetDamage, ScrambledCompressedData)
+{
+    MemberChange scrambled;
+    scrambled.scrambled = true;
+    packWith({{"theme2/r.bmp", scrambled}});
+    EXPECT_EQ("Cannot Write 'theme2/r.bmp' (from PAK)", errorOfNewGame());
+}
+
 TEST_F(GameAssetDamage, MissingPicture)
 {
     packWith({{"bonus/sb.bmp", {"", true}}});
