@@ -1,6 +1,7 @@
 // The game's own assets, damaged: the Game is made in-process as the main
 // loop makes it (after a click on Play), with the damaged data.pak in the
 // working directory, and the Error it throws must name the member.
+#include <memory>
 #include <regex>
 
 #include "audio/Audio.h"
@@ -130,6 +131,26 @@ TEST_F(GameAssetDamage, MissingSample)
 {
     packWith({{"sound/life.wav", {"", true}}});
     EXPECT_EQ("Cannot Load 'sound/life.wav' from PAK", errorOfNewGame());
+}
+
+// Level 2 plays theme 3: the damage shows when the second board opens, in
+// the middle of a game whose pictures are then half loaded.
+TEST_F(GameAssetDamage, DamageFoundWhenTheNextBoardOpens)
+{
+    packWith({{"theme3/sg.bmp", {notABitmap()}}});
+    srand(5);
+    std::unique_ptr<Game> game(new Game);
+    game->freeAssets();
+    game->level = 2;
+    try {
+        game->startBoard();
+        ADD_FAILURE() << "theme 3 loaded";
+    } catch (const Error& error) {
+        EXPECT_STREQ("Cannot Load Bitmap: 'theme3/sg.bmp'", error.text);
+    }
+    EXPECT_EQ(3, game->theme);
+    // What was loaded before the failure goes with the game.
+    game.reset();
 }
 
 // Without a sound device nothing is loaded, so damaged sound does not matter.
