@@ -56,6 +56,15 @@ void FaultsFixture::expectScoresKept()
     EXPECT_EQ(earlierScoreTable(), std::string(bytes.begin(), bytes.end()));
 }
 
+void FaultsFixture::expectNoLeaksReported()
+{
+    std::string path = scratch->path() + "/memleaks.log";
+    ASSERT_TRUE(testing_support::fileExists(path)) << "no leak report was written";
+    std::vector<unsigned char> bytes = testing_support::readFile(path);
+    std::string report(bytes.begin(), bytes.end());
+    EXPECT_NE(std::string::npos, report.find("\r\n\r\n\r\nNo memory leaks\r\n")) << report;
+}
+
 void expectReportedError(const GameResult& result, const std::string& message)
 {
     ASSERT_FALSE(result.killed) << "the game did not end; stderr:\n" << result.err;

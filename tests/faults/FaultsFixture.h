@@ -30,6 +30,8 @@ protected:
     void writeScores();
     // The score file is byte for byte what writeScores put there.
     void expectScoresKept();
+    // The allocation tracker built into the game found every block freed.
+    void expectNoLeaksReported();
 
     std::unique_ptr<testing_support::ScratchDir> scratch;
 };

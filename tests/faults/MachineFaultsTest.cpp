@@ -71,6 +71,7 @@ TEST_F(MachineFaults, WritableFolderGetsTheTableSaved)
     ASSERT_EQ(360u, saved.size());
     EXPECT_EQ(earlierScoreTable().substr(0, 200), saved.substr(0, 200));
     EXPECT_EQ(std::string(160, '\0'), saved.substr(200));
+    expectNoLeaksReported();
 }
 
 // Run as nobody in a folder of root's: the game plays, the table cannot be
@@ -104,6 +105,7 @@ TEST_F(MachineFaults, TmpdirThatIsAFile)
     expectCleanQuit(result);
     EXPECT_EQ(360u, scores().size());
     EXPECT_FALSE(testing_support::fileExists(scratch->path() + "/ODataFile.tmp"));
+    expectNoLeaksReported();
 }
 
 // Neither TMPDIR nor /tmp can take a folder: the member file goes to the
@@ -125,6 +127,7 @@ TEST_F(MachineFaults, NoTemporaryFolderFallsBackToTheWorkingDirectory)
     expectCleanQuit(result);
     EXPECT_TRUE(testing_support::fileExists(scratch->path() + "/ODataFile.tmp"));
     EXPECT_EQ(360u, scores().size());
+    expectNoLeaksReported();
 }
 
 // No temporary folder and a working directory it may not write either: the
@@ -172,6 +175,7 @@ TEST_F(MachineFaults, NoAudioDevice)
                                   std::regex("Cannot Load Module 'zip:data\\.pak,sound/[1-6]\\.zik'")))
         << result.err;
     EXPECT_EQ(360u, scores().size());
+    expectNoLeaksReported();
 }
 
 // The X11 driver asked for without an X server: SDL cannot start, which the

@@ -40,6 +40,7 @@ TEST_F(StartupDamage, MissingArchive)
     GameResult result = run();
     expectReportedError(result, "Cannot Load Bitmap: 'zip:data.pak,icon.bmp'");
     expectScoresKept();
+    expectNoLeaksReported();
 }
 
 TEST_F(StartupDamage, TruncatedIcon)
@@ -48,6 +49,7 @@ TEST_F(StartupDamage, TruncatedIcon)
     GameResult result = run();
     expectReportedError(result, "Cannot Load Bitmap: 'zip:data.pak,icon.bmp'");
     expectScoresKept();
+    expectNoLeaksReported();
 }
 
 TEST_F(StartupDamage, ArchiveThatIsNotAZip)
@@ -56,6 +58,7 @@ TEST_F(StartupDamage, ArchiveThatIsNotAZip)
     GameResult result = run();
     expectReportedError(result, "Cannot Load Bitmap: 'zip:data.pak,icon.bmp'");
     expectScoresKept();
+    expectNoLeaksReported();
 }
 
 TEST_F(StartupDamage, ShortWipeMasks)
@@ -69,6 +72,7 @@ TEST_F(StartupDamage, ShortWipeMasks)
         << result.err;
     expectReportedError(result, found.str());
     expectScoresKept();
+    expectNoLeaksReported();
 }
 
 TEST_F(StartupDamage, TruncatedTitlePicture)
@@ -77,6 +81,7 @@ TEST_F(StartupDamage, TruncatedTitlePicture)
     GameResult result = run();
     expectReportedError(result, "Cannot Load Bitmap: 'title.bmp'");
     expectScoresKept();
+    expectNoLeaksReported();
 }
 
 TEST_F(StartupDamage, CreditsThatAreNotABitmap)
@@ -85,6 +90,7 @@ TEST_F(StartupDamage, CreditsThatAreNotABitmap)
     GameResult result = run();
     expectReportedError(result, "Cannot Load Bitmap: 'credits.bmp'");
     expectScoresKept();
+    expectNoLeaksReported();
 }
 
 TEST_F(StartupDamage, MissingMenuItem)
@@ -93,6 +99,7 @@ TEST_F(StartupDamage, MissingMenuItem)
     GameResult result = run();
     expectReportedError(result, "Cannot Load 'sexit.bmp' from PAK");
     expectScoresKept();
+    expectNoLeaksReported();
 }
 
 TEST_F(StartupDamage, GarbageMenuMusic)
@@ -106,6 +113,7 @@ TEST_F(StartupDamage, GarbageMenuMusic)
         << result.err;
     expectReportedError(result, found.str());
     expectScoresKept();
+    expectNoLeaksReported();
 }
 
 // A logo is the one picture the game may do without: it is skipped, and the
@@ -123,6 +131,7 @@ TEST_F(StartupDamage, LogoThatIsNotABitmapIsSkipped)
     EXPECT_EQ(std::string::npos, result.err.find("Cannot")) << result.err;
     EXPECT_NE(std::string::npos, result.out.find("Average FPS=")) << result.out;
     expectScoresKept();
+    expectNoLeaksReported();
 }
 
 }  // namespace
