@@ -7,6 +7,18 @@
 
 #include "platform/MessageBox.h"
 
+namespace {
+
+// Formats into a fixed buffer; an over-long result is cut at its end, and a
+// format the C library rejects leaves an empty text.
+void formatInto(char* buffer, size_t size, const char* format, va_list args)
+{
+    if (vsnprintf(buffer, size, format, args) < 0)
+        buffer[0] = '\0';
+}
+
+}  // namespace
+
 FormattedString::FormattedString() : text(nullptr), length(0) {}
 
 FormattedString::FormattedString(const char* format, ...) : text(nullptr), length(0)
@@ -14,11 +26,8 @@ FormattedString::FormattedString(const char* format, ...) : text(nullptr), lengt
     char scratch[1024];
     va_list args;
     va_start(args, format);
-    int written = vsnprintf(scratch, sizeof scratch, format, args);
+    formatInto(scratch, sizeof scratch, format, args);
     va_end(args);
-    if (written < 0)
-        scratch[0] = '\0';
-    // vsnprintf has already cut an over-long result at the buffer's end.
     assign(scratch);
 }
 
@@ -44,10 +53,8 @@ Error::Error(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    int written = vsnprintf(text, sizeof text, format, args);
+    formatInto(text, sizeof text, format, args);
     va_end(args);
-    if (written < 0)
-        text[0] = '\0';
 }
 
 Error::Error(const Error& other)
@@ -74,10 +81,8 @@ void logLine(const char* format, ...)
     char scratch[4096];
     va_list args;
     va_start(args, format);
-    int written = vsnprintf(scratch, sizeof scratch, format, args);
+    formatInto(scratch, sizeof scratch, format, args);
     va_end(args);
-    if (written < 0)
-        scratch[0] = '\0';
     fputs(scratch, stderr);
     fputs("\n", stderr);
     fflush(stderr);
