@@ -7,6 +7,7 @@
 # usage: session-memory.sh TESSAL DATA_PAK
 # prints: peak_rss_kib=<n> session_seconds=<n>
 set -euo pipefail
+source "$(dirname "$0")/../tests/support/x11.sh"
 
 tessal=$(readlink -f "$1")
 pak=$(readlink -f "$2")
@@ -21,17 +22,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-if [ ! -s "$work/display" ]; then
-    echo "session-memory: Xvfb did not start" >&2
-    exit 1
-fi
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb "$work" || { echo "session-memory: Xvfb did not start" >&2; exit 1; }
 
 mkdir "$work/run"
 cp "$pak" "$work/run/data.pak"
@@ -39,21 +30,6 @@ cd "$work/run"
 SDL_AUDIODRIVER=dummy "$tessal" >out.txt 2>err.txt &
 game_pid=$!
 started=$(date +%s)
-
-# The game reads F9 and F12 from the key state, so a key has to stay down
-# for a few frames.
-hold_key() {
-    xdotool keydown "$1"
-    sleep 0.4
-    xdotool keyup "$1"
-}
-# The loop acts on the row it read before the click: let a frame see the
-# pointer in place first.
-point_and_click() {
-    xdotool mousemove "$1" "$2"
-    sleep 0.3
-    xdotool click 1
-}
 
 # Three logos of about nine seconds each, then the menu fades in. With the
 # pointer hidden in full screen, sdl12-compat reads the mouse in relative mode,

@@ -8,6 +8,7 @@
 # Screenshots are compared region by region with a colour tolerance, never
 # pixel by pixel: stars and the pointer move over everything.
 set -euo pipefail
+source "$(dirname "$0")/../support/x11.sh"
 
 tessal=$(readlink -f "$1")
 pak=$(readlink -f "$2")
@@ -42,14 +43,7 @@ fail() {
 note() { echo "[$(($(date +%s) - started))s] $*"; }
 
 # --- the X server -------------------------------------------------------------
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb "$work" || fail "Xvfb did not start"
 
 # --- reference pictures straight from the archive -----------------------------
 for member in logo logo1 logo2 title play splay scores sscores bottom credits right; do
@@ -80,22 +74,6 @@ black_part() {  # image x y w h
 }
 
 less_than() { [ "$1" -lt "$2" ]; }
-
-# Holds a key down for a few frames: the game reads these keys from the key
-# state, which a press and release in one frame would never show.
-hold_key() {
-    xdotool keydown "$1"
-    sleep 0.4
-    xdotool keyup "$1"
-}
-
-# The loop acts on the row it read before taking the click, as a player's
-# hand does: let a frame see the pointer in place first.
-point_and_click() {
-    xdotool mousemove "$1" "$2"
-    sleep 0.3
-    xdotool click 1
-}
 
 game_running() { kill -0 "$game_pid" 2>/dev/null; }
 

@@ -6,6 +6,7 @@
 #
 # usage: game_damage_x11.sh TESSAL CLOCK_WARP_LIBRARY DATA_PAK
 set -euo pipefail
+source "$(dirname "$0")/../support/x11.sh"
 
 tessal=$(readlink -f "$1")
 warp=$(readlink -f "$2")
@@ -27,14 +28,7 @@ fail() {
     exit 1
 }
 
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb "$work" || fail "Xvfb did not start"
 
 # Copies the archive with one member replaced by noise or left out.
 damage() {  # member replace|remove
@@ -80,13 +74,9 @@ run_case() {  # member replace|remove expected-message
     game_pid=$!
     sleep 5
     kill -0 "$game_pid" 2>/dev/null || fail "$member: the game ended before its menu"
-    xdotool keydown F9
-    sleep 0.4
-    xdotool keyup F9
+    hold_key F9
     sleep 1.5
-    xdotool mousemove 300 270
-    sleep 0.3
-    xdotool click 1
+    point_and_click 300 270
     # The report comes first in a message box titled "Error", which waits
     # for its OK button, as a player would press it.
     local box=""

@@ -3,6 +3,7 @@
 # installed file is in its place, then starts the installed launcher under
 # Xvfb, quits it with F12, and checks the player's folder.
 set -euo pipefail
+source "$(dirname "$0")/../support/x11.sh"
 mode=$1
 build=$2
 scratch=$(mktemp -d /tmp/tessal-install-XXXXXX)
@@ -48,11 +49,7 @@ grep -q '^Exec=tessal$' "$prefix/share/applications/tessal.desktop" || fail "des
 export HOME="$scratch/home"
 export XDG_DATA_HOME="$HOME/.local/share"
 mkdir -p "$HOME"
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb "$scratch" || fail "Xvfb did not start"
 export SDL_AUDIODRIVER=dummy
 "$prefix/bin/tessal" >"$scratch/stdout" 2>"$scratch/stderr" &
 game_pid=$!

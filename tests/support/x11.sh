@@ -1,0 +1,30 @@
+# Sourced by the scripts that drive the real game in an X server with xdotool.
+
+# Starts Xvfb (640 x 480 x 24) on a free display, with its log in folder $1;
+# sets xvfb_pid and exports DISPLAY. Returns non-zero when it did not start.
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+        [ -s "$1/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$1/display" ] || return 1
+    export DISPLAY=":$(head -n1 "$1/display")"
+}
+
+# Holds a key down for a few frames: the game reads F9, F12, Escape and F1
+# from the key state, which a press and release in one frame would never show.
+hold_key() {
+    xdotool keydown "$1"
+    sleep 0.4
+    xdotool keyup "$1"
+}
+
+# The loop acts on the row it read before taking the click, as a player's
+# hand does: let a frame see the pointer in place first.
+point_and_click() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.3
+    xdotool click 1
+}
