@@ -65,17 +65,9 @@ class Soak : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        scratch.reset(new testing_support::ScratchDir);
-        scratch->addDataPak();
-        testing_support::openDummyScreen(32);
+        scratch = testing_support::startHeadlessSession(true);
         SDL_EnableUNICODE(1);
-        initGlyphMap();
-        resetHighScores();
-        input::releaseAllKeys();
         settleFrames = 0;
-        frameDelta = 0;
-        elapsedTime = 0;
-        fullScreen = true;
         audioInit(44100, 16, 4096, 4, false);
         ASSERT_TRUE(audioReady);
         srand(2026);

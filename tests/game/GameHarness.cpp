@@ -15,17 +15,9 @@ namespace game_test {
 
 void GameHarness::SetUp()
 {
-    scratch.reset(new testing_support::ScratchDir);
-    scratch->addDataPak();
-    testing_support::openDummyScreen(32);
+    scratch = testing_support::startHeadlessSession(true);
     SDL_EnableUNICODE(1);
-    initGlyphMap();
-    resetHighScores();
-    input::releaseAllKeys();
     settleFrames = 0;
-    frameDelta = 0;
-    elapsedTime = 0;
-    fullScreen = true;
     if (withAudio) {
         // Never a real device, whatever the test runner passed on.
         setenv("SDL_AUDIODRIVER", "dummy", 0);

@@ -19,16 +19,8 @@ class MenuTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        scratch.reset(new testing_support::ScratchDir());
-        scratch->addDataPak();
-        testing_support::openDummyScreen(32);
-        initGlyphMap();
-        input::releaseAllKeys();
-        resetHighScores();
-        fullScreen = false;
+        scratch = testing_support::startHeadlessSession(false);
         appState = 0;
-        frameDelta = 0;
-        elapsedTime = 0;
         srand(7);
         menu = createTitleMenu();
         dropEvents();

@@ -10,7 +10,10 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "gfx/Text.h"
+#include "platform/Input.h"
 #include "shell/AppState.h"
+#include "shell/HighScores.h"
 
 namespace testing_support {
 
@@ -65,6 +68,20 @@ SDL_Surface* openDummyScreen(int bitsPerPixel)
     if (!screen)
         throw std::runtime_error(SDL_GetError());
     return screen;
+}
+
+std::unique_ptr<ScratchDir> startHeadlessSession(bool fullScreenMode)
+{
+    std::unique_ptr<ScratchDir> scratch(new ScratchDir);
+    scratch->addDataPak();
+    openDummyScreen(32);
+    initGlyphMap();
+    resetHighScores();
+    input::releaseAllKeys();
+    frameDelta = 0;
+    elapsedTime = 0;
+    fullScreen = fullScreenMode;
+    return scratch;
 }
 
 void closeDummyScreen()

@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,12 @@ std::string dataPakPath();
 // given depth as a software surface; stores it in the shell's `screen`.
 SDL_Surface* openDummyScreen(int bitsPerPixel = 32);
 void closeDummyScreen();
+
+// The world the title menu and the game start in: a scratch folder holding
+// data.pak, a 32-bit dummy screen, the glyph map, the default score table, no
+// key held, the frame clock at zero. Returns the folder; the screen stays
+// open until closeDummyScreen.
+std::unique_ptr<ScratchDir> startHeadlessSession(bool fullScreenMode);
 
 // Whole-file helpers.
 std::vector<unsigned char> readFile(const std::string& path);
