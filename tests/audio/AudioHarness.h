@@ -2,8 +2,12 @@
 // the device received to a file, read back as 16-bit samples.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
+
+#include "shell/Error.h"
 
 namespace audio_test {
 
@@ -54,5 +58,42 @@ struct MikModCalls {
 };
 long mixedBytesSoFar();
 extern MikModCalls mikmodCalls;
+
+// Audio open on the dummy driver for one test (the test's SetUp calls
+// openDummyAudio once its files are written); when the test ends, every call
+// into libmikmod must have run under the audio lock.
+class LockedAudioTest : public ::testing::Test {
+protected:
+    void openDummyAudio()
+    {
+        useDriver("dummy");
+        session = new AudioSession;
+        ASSERT_TRUE(session->opened);
+        unlockedBefore = mikmodCalls.unlocked;
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(mikmodCalls.unlocked, unlockedBefore);
+        delete session;
+    }
+
+    AudioSession* session = nullptr;
+    int unlockedBefore = 0;
+};
+
+// The Error text of loading path into a fresh Sound (a MusicModule or a
+// SoundSample), which must then hold nothing.
+template <typename Sound, typename Held>
+std::string loadErrorOf(const char* path, Held* Sound::*held)
+{
+    Sound sound;
+    try {
+        sound.load(path);
+    } catch (const Error& error) {
+        EXPECT_EQ(sound.*held, nullptr);
+        return error.text;
+    }
+    return "no Error thrown";
+}
 
 }  // namespace audio_test

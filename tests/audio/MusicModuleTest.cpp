@@ -21,7 +21,7 @@ namespace {
 
 // A scratch folder holding the tone module loose, as "junk.xm" garbage, and
 // inside "sounds.zip" as "sound/tone.xm"; audio open on the dummy driver.
-class MusicModuleTest : public ::testing::Test {
+class MusicModuleTest : public LockedAudioTest {
 protected:
     void SetUp() override
     {
@@ -29,33 +29,12 @@ protected:
         writeFile("tone.xm", tone);
         writeFile("junk.xm", std::string("this is no module at all, only words\n"));
         writeZip("sounds.zip", {{"sound/tone.xm", tone}, {"sound/junk.xm", Bytes(300, 7)}});
-        useDriver("dummy");
-        session = new AudioSession;
-        ASSERT_TRUE(session->opened);
-        unlockedBefore = mikmodCalls.unlocked;
-    }
-    void TearDown() override
-    {
-        // Every call into libmikmod ran under the audio lock.
-        EXPECT_EQ(mikmodCalls.unlocked, unlockedBefore);
-        delete session;
+        openDummyAudio();
     }
 
-    std::string loadError(const char* path)
-    {
-        MusicModule music;
-        try {
-            music.load(path);
-        } catch (const Error& error) {
-            EXPECT_EQ(music.module, nullptr);
-            return error.text;
-        }
-        return "no Error thrown";
-    }
+    std::string loadError(const char* path) { return loadErrorOf(path, &MusicModule::module); }
 
     ScratchDir scratch;
-    AudioSession* session = nullptr;
-    int unlockedBefore = 0;
 };
 
 TEST_F(MusicModuleTest, LoadsFromPlainZipAndTemporaryMemberPaths)

@@ -34,7 +34,7 @@ struct LeakCheckPause {
 };
 #endif
 
-class SoundSampleTest : public ::testing::Test {
+class SoundSampleTest : public LockedAudioTest {
 protected:
     void SetUp() override
     {
@@ -42,33 +42,12 @@ protected:
         writeFile("bip.wav", bip);
         writeFile("junk.wav", std::string("RIFF but nothing after it"));
         writeZip("sounds.zip", {{"sound/bip.wav", bip}, {"sound/junk.wav", Bytes(64, 1)}});
-        useDriver("dummy");
-        session = new AudioSession;
-        ASSERT_TRUE(session->opened);
-        unlockedBefore = mikmodCalls.unlocked;
-    }
-    void TearDown() override
-    {
-        // Every call into libmikmod ran under the audio lock.
-        EXPECT_EQ(mikmodCalls.unlocked, unlockedBefore);
-        delete session;
+        openDummyAudio();
     }
 
-    std::string loadError(const char* path)
-    {
-        SoundSample effect;
-        try {
-            effect.load(path);
-        } catch (const Error& error) {
-            EXPECT_EQ(effect.sample, nullptr);
-            return error.text;
-        }
-        return "no Error thrown";
-    }
+    std::string loadError(const char* path) { return loadErrorOf(path, &SoundSample::sample); }
 
     ScratchDir scratch;
-    AudioSession* session = nullptr;
-    int unlockedBefore = 0;
 };
 
 TEST_F(SoundSampleTest, LoadsFromPlainZipAndTemporaryMemberPaths)
