@@ -261,18 +261,8 @@ note "back at the menu"
 
 # Exit: the menu fades out and the program ends with status 0.
 point_and_click 300 400
-status=""
-for _ in $(seq 150); do
-    if ! game_running; then
-        set +e
-        wait "$game_pid"
-        status=$?
-        set -e
-        break
-    fi
-    sleep 0.1
-done
-[ -n "$status" ] || fail "Exit did not end the program"
+wait_for_exit "$game_pid" 150 || fail "Exit did not end the program"
+status=$exit_status
 game_pid=""
 [ "$status" = 0 ] || fail "exit status $status"
 grep -q '^Average FPS=[0-9]*$' out.txt || fail "no Average FPS line: $(cat out.txt)"

@@ -93,18 +93,8 @@ run_case() {  # member replace|remove expected-message
         sleep 0.2
         xdotool click 1
     fi
-    local status=""
-    for _ in $(seq 200); do
-        if ! kill -0 "$game_pid" 2>/dev/null; then
-            set +e
-            wait "$game_pid"
-            status=$?
-            set -e
-            break
-        fi
-        sleep 0.1
-    done
-    [ -n "$status" ] || fail "$member: the game did not end after Play"
+    wait_for_exit "$game_pid" 200 || fail "$member: the game did not end after Play"
+    local status=$exit_status
     game_pid=""
     [ "$status" = 0 ] || fail "$member: exit status $status"
     # Compared as bytes, line end included: the report adds none of its own.

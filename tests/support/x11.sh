@@ -28,3 +28,19 @@ point_and_click() {
     sleep 0.3
     xdotool click 1
 }
+
+# Waits up to $2 tenths of a second for process $1, a child of this shell, to
+# end and sets exit_status to its status; returns 1 when it is still running.
+wait_for_exit() {
+    for _ in $(seq "$2"); do
+        if ! kill -0 "$1" 2>/dev/null; then
+            set +e
+            wait "$1"
+            exit_status=$?
+            set -e
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
