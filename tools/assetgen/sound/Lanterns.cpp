@@ -9,14 +9,15 @@ namespace sound {
 std::vector<unsigned char> composeLanterns() {
     Song song("Lanterns", 100, 12, 36, ChannelCount);
     standardPans(song);
+    song.setGain(1.38);  // about -21.6 dBFS over the first minute, as the game mixes it
     const int kick = song.addInstrument(makeKick(110, 45, 0.12));
     const int brush = song.addInstrument(makeSnare(200, 0.95, 0.1, 61));
     const int shaker = song.addInstrument(makeShaker(62));
     const int bass = song.addInstrument(subBass(50));
-    const int pad = song.addInstrument(warmPad(77, 0.3));
+    const int pad = song.addInstrument(accordion(77));
     const int flute = song.addInstrument(fluteLead(86));
     const int piano = song.addInstrument(electricPiano());
-    const int strings = song.addInstrument(harp());
+    const int strings = song.addInstrument(nylonGuitar());
     const int pads[3] = {PadA, PadB, PadC};
 
     // Bars: A 0-7, A' 8-15, B 16-23, A 24-31, tag 32-35.

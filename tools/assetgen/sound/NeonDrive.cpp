@@ -9,11 +9,12 @@ namespace sound {
 std::vector<unsigned char> composeNeonDrive() {
     Song song("Neon Drive", 140, 16, 40, ChannelCount);
     standardPans(song);
+    song.setGain(2.45);  // about -21.6 dBFS over the first minute, as the game mixes it
     const int kick = song.addInstrument(makeKick(190, 50, 0.09));
     const int clap = song.addInstrument(makeClap(41));
     const int hat = song.addInstrument(makeHat(0.03, 0.9, 42));
     const int openHat = song.addInstrument(makeHat(0.15, 0.8, 43));
-    const int bass = song.addInstrument(pluckBass(52));
+    const int bass = song.addInstrument(acidBass(52));
     const int pad = song.addInstrument(warmPad(79, 0.8));
     const int lead = song.addInstrument(sawLead(88));
     const int stabs = song.addInstrument(squareLead(76));
