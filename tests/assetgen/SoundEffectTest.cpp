@@ -1,6 +1,6 @@
 // The nine effects in data.pak: plain 16-bit mono WAVs that libmikmod's
-// sample loader reads, loud but unclipped, centred, faded at both ends, and
-// clearly louder than the music they play over.
+// sample loader reads, filling their range, centred, ramped at both ends,
+// clearly louder than the music they play over, and never clipping with it.
 #include <gtest/gtest.h>
 #include <mikmod.h>
 
@@ -118,6 +118,9 @@ TEST_P(SoundEffectTest, PeaksJustBelowFullScaleWithNoOffsetAndSoftEdges) {
         size_t end = w.samples.size() - 1 - i;
         ASSERT_LE(std::abs(w.samples[i + 1] - w.samples[i]), largestStep) << "onset frame " << i;
         ASSERT_LE(std::abs(w.samples[end] - w.samples[end - 1]), largestStep) << "tail frame " << i;
+        // A ramp, not a jump to full level in a few small steps.
+        ASSERT_LT(std::abs(w.samples[i]), peak / 2) << "onset frame " << i;
+        ASSERT_LT(std::abs(w.samples[end]), peak / 2) << "tail frame " << i;
     }
 }
 

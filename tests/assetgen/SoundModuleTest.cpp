@@ -1,5 +1,6 @@
 // The six pieces of music in data.pak: well-formed Extended Modules that
-// libmikmod loads and mixes without clipping, that loop without a gap, and
+// the game's mixer plays as loud as a finished game's music without
+// clipping, that loop without a gap, that each have voices of their own, and
 // that Debian's xmp, an independent player, renders without complaint.
 #include <gtest/gtest.h>
 #include <mikmod.h>
