@@ -333,4 +333,39 @@ XmInstrument stringSection(int top) {
     return makeTone(s);
 }
 
+XmInstrument clarinet(int top) {
+    ToneSpec s;
+    s.name = "clarinet";
+    s.period = 64;
+    s.loopCycles = 128;
+    s.attackCycles = 20;
+    // A closed pipe: odd harmonics, the second and fourth only faintly.
+    s.attackSpectrum = lowPassed([](int h) { return h % 2 ? 1.0 / h : 0.04 / h; }, 4);
+    s.sustainSpectrum = lowPassed([](int h) { return h % 2 ? 1.0 / h : 0.06 / h; }, 6);
+    s.maxHarmonic = harmonicsFor(top);
+    s.envelope = envelope(4, 18, 52, 8);
+    s.fadeout = 500;
+    s.vibratoDepth = 2;
+    s.vibratoRate = 10;
+    s.vibratoSweep = 70;
+    return makeTone(s);
+}
+
+XmInstrument clavinet(int top) {
+    ToneSpec s;
+    s.name = "clavinet";
+    s.period = 64;
+    s.loopCycles = 128;
+    s.attackCycles = 12;
+    // A struck string picked up near its end over a firm fundamental:
+    // bright and nasal at the onset, thinning quickly.
+    auto picked = [](int h) { return std::fabs(std::sin(Pi * h * 0.18)) / h + (h == 1 ? 0.6 : 0.0); };
+    s.attackSpectrum = lowPassed(picked, 12);
+    s.sustainSpectrum = lowPassed(picked, 5);
+    s.maxHarmonic = harmonicsFor(top);
+    s.envelope = envelope(1, 10, 56, 4);
+    s.fadeout = 900;
+    return makeTone(s);
+}
+
 }  // namespace sound

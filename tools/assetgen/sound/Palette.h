@@ -27,5 +27,7 @@ XmInstrument nylonGuitar();                           // plucked near the bridge
 XmInstrument acidBass(int top);                       // saw bass with a resonant bite
 XmInstrument accordion(int top);                      // reedy, two reeds beating (musette)
 XmInstrument stringSection(int top);                  // wide, slow-bowed ensemble
+XmInstrument clarinet(int top);                       // woody, odd harmonics, soft vibrato
+XmInstrument clavinet(int top);                       // bright, percussive keyboard lead
 
 }  // namespace sound
