@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -177,8 +178,8 @@ Peak peakOf(const std::vector<short>& stereo) {
 }
 
 // The busiest piece (the loudest over its first minute, as the game plays
-// it) against every effect, and the piece's loudest moment with the click,
-// double and coin effects started together on it.
+// it) against every effect, and its loudest moment with the click, double
+// and coin effects started together on it.
 //
 // libmikmod at the game's settings plays one effect voice at most at a
 // quarter of full scale (-12 dBFS: sample volume 64, mixer volume 96 of 128,
@@ -205,39 +206,37 @@ TEST(SoundEffectsOverMusic, StandClearOfTheBusiestPieceWithoutClipping) {
         silent.setVolume(0);
         for (size_t k = 0; k < samples.size(); k++) {
             samples[k]->play();
-            effectPeaks.push_back(peakOf(mix(MixRate * Effects[k].maxSeconds)));
+            effectPeaks.push_back(peakOf(mix(static_cast<size_t>(MixRate * Effects[k].maxSeconds))));
         }
     }
 
-    int busiest = 0;
-    double busiestRms = -100;
+    // Each piece's first minute: its loudness, and its loudest moment
+    // (its largest sample).
+    auto piecePath = [](int n) { return memberPath("sound/" + std::to_string(n) + ".zik"); };
+    int busiest = 1, peakiest = 1;
+    std::vector<Blocks> blocks(7);
+    std::vector<Peak> moments(7);
     for (int n = 1; n <= 6; n++) {
         MusicModule music;
-        ASSERT_TRUE(music.load(memberPath("sound/" + std::to_string(n) + ".zik").c_str()));
+        ASSERT_TRUE(music.load(piecePath(n).c_str()));
         music.start();
-        Blocks blocks;
-        blocks.add(mix(BlockFrames * 600));
-        if (blocks.rmsDb(0, 600) > busiestRms) {
-            busiestRms = blocks.rmsDb(0, 600);
+        std::vector<short> minute = mix(BlockFrames * 600);
+        blocks[n].add(minute);
+        moments[n] = peakOf(minute);
+        if (blocks[n].rmsDb(0, 600) > blocks[busiest].rmsDb(0, 600))
             busiest = n;
-        }
+        if (moments[n].value > moments[peakiest].value)
+            peakiest = n;
     }
-    const std::string busiestPath = memberPath("sound/" + std::to_string(busiest) + ".zik");
-    MusicModule music;
-    ASSERT_TRUE(music.load(busiestPath.c_str()));
-    music.start();
-    std::vector<short> minute = mix(BlockFrames * 600);
-    music.unload();
-    Blocks blocks;
-    blocks.add(minute);
+
     // The music around every moment of the minute an effect could start.
     std::vector<double> around;
     for (size_t b = 0; b + 4 <= 600; b++)
-        around.push_back(blocks.rmsDb(b, 4));
+        around.push_back(blocks[busiest].rmsDb(b, 4));
     std::sort(around.begin(), around.end());
     const double typical = around[around.size() / 2], loudest = around.back();
     std::printf("busiest piece %d: %.1f dBFS rms, 400 ms around an effect %.1f typically, %.1f at most\n",
-                busiest, busiestRms, typical, loudest);
+                busiest, blocks[busiest].rmsDb(0, 600), typical, loudest);
     for (size_t k = 0; k < samples.size(); k++) {
         double peak = dbfs(effectPeaks[k].value / 32768.0);
         EXPECT_GE(peak, -12.5) << Effects[k].name << " is quieter than the mixer allows";
@@ -247,24 +246,24 @@ TEST(SoundEffectsOverMusic, StandClearOfTheBusiestPieceWithoutClipping) {
                     Effects[k].name, peak, peak - typical, peak - loudest);
     }
 
-    // The loudest moment: the piece's largest sample. Start the three
-    // effects together so that each one's own peak lands on it in turn.
-    const size_t moment = peakOf(minute).frame;
+    // The loudest moment of the busiest piece, and of the piece with the
+    // largest sample of all when that is another: start the three effects
+    // together so that each one's own peak lands on it in turn.
     const size_t together[3] = {0, 1, 6};  // bip, 2x, points
-    for (size_t aligned : together) {
-        ASSERT_GE(moment, effectPeaks[aligned].frame);
-        const size_t start = moment - effectPeaks[aligned].frame;
-        ASSERT_TRUE(music.load(busiestPath.c_str()));
-        music.start();
-        mix(start);
-        for (size_t k : together)
-            samples[k]->play();
-        int peak = peakOf(mix(MixRate)).value;
-        music.unload();
-        EXPECT_LE(dbfs(peak / 32768.0), -0.5) << "aligned on " << Effects[aligned].name;
-        std::printf("music peak with bip, 2x and points on %s's peak: %.1f dBFS\n",
-                    Effects[aligned].name, dbfs(peak / 32768.0));
-    }
+    for (int n : std::set<int>{busiest, peakiest})
+        for (size_t aligned : together) {
+            ASSERT_GE(moments[n].frame, effectPeaks[aligned].frame);
+            MusicModule music;
+            ASSERT_TRUE(music.load(piecePath(n).c_str()));
+            music.start();
+            mix(moments[n].frame - effectPeaks[aligned].frame);
+            for (size_t k : together)
+                samples[k]->play();
+            double peak = dbfs(peakOf(mix(MixRate)).value / 32768.0);
+            EXPECT_LE(peak, -0.5) << "piece " << n << ", aligned on " << Effects[aligned].name;
+            std::printf("piece %d's loudest moment with bip, 2x and points, on %s's peak: %.1f dBFS\n",
+                        n, Effects[aligned].name, peak);
+        }
 }
 
 }  // namespace
