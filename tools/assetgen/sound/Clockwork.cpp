@@ -9,14 +9,15 @@ namespace sound {
 std::vector<unsigned char> composeClockwork() {
     Song song("Clockwork", 124, 16, 36, ChannelCount);
     standardPans(song);
+    song.setGain(2.6);  // about -21.6 dBFS over the first minute, as the game mixes it
     const int kick = song.addInstrument(makeKick(150, 52, 0.08));
     const int snare = song.addInstrument(makeSnare(240, 0.55, 0.07, 51));
     const int hat = song.addInstrument(makeHat(0.02, 1.0, 52));
     const int tick = song.addInstrument(makeHat(0.012, 0.3, 53));
     const int bass = song.addInstrument(pluckBass(50));
     const int keys = song.addInstrument(organ(79));
-    const int lead = song.addInstrument(squareLead(88));
-    const int bells = song.addInstrument(bell());
+    const int lead = song.addInstrument(clavinet(88));
+    const int bells = song.addInstrument(musicBox());
     const int mallet = song.addInstrument(marimba());
     const int pads[3] = {PadA, PadB, PadC};
 

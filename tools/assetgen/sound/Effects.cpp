@@ -66,16 +66,30 @@ void addNote(Buffer& b, double start, double seconds, double midi, Voice voice, 
     }
 }
 
-// DC blocker, edge fades, then scaled to a peak of -2 dBFS.
+// DC blocker, edge ramps, then scaled to a peak just under full scale: the
+// mixer plays an effect at most 12 dB under full scale, so every effect uses
+// all of the sample's range. The 8 ms onset ramp keeps every step of the
+// first 2 ms under 5 % of full scale even for the brightest effect, so none
+// starts with a tick.
 std::vector<unsigned char> finish(Buffer b) {
     OnePole dc(12, Rate);
     for (float& v : b)
         v = dc.highPass(v);
-    fadeEdges(b, frames(0.002), frames(0.01));
+    fadeEdges(b, frames(0.008), frames(0.012));
+    // What offset is left goes out under a window that is zero at both
+    // ends, so the ramps stay intact.
+    double sum = 0, weight = 0;
+    for (size_t i = 0; i < b.size(); i++) {
+        double w = std::sin(Pi * i / (b.size() - 1));
+        sum += b[i];
+        weight += w * w;
+    }
+    for (size_t i = 0; i < b.size(); i++)
+        b[i] -= static_cast<float>(sum / weight * std::pow(std::sin(Pi * i / (b.size() - 1)), 2));
     float largest = 0;
     for (float v : b)
         largest = std::max(largest, std::fabs(v));
-    const double peak = std::pow(10.0, -2.0 / 20.0);
+    const double peak = std::pow(10.0, -0.1 / 20.0);
     for (float& v : b)
         v = static_cast<float>(v * peak / largest);
     return writeWav(toPcm16(b), EffectRate);

@@ -139,6 +139,8 @@ XmEnvelope envelope(int attack, int decay, int sustainLevel, int release) {
     XmEnvelope env;
     decay = std::max(decay, 1);
     release = std::max(release, 1);
+    // Held notes sit a little higher than they were voiced, for a fuller mix.
+    sustainLevel = std::min(64, sustainLevel * 6 / 5);
     if (attack <= 0) {
         // Struck sounds start at full level; the sample carries its own onset.
         env.points = {{0, 64}, {decay, sustainLevel}, {decay + release, 0}};
@@ -229,6 +231,9 @@ XmInstrument makePluck(const PluckSpec& s) {
             }
         }
     }
+    if (s.tremoloHz > 0)
+        for (int i = 0; i < total; i++)
+            b[i] *= static_cast<float>(1 - s.tremoloDepth * (0.5 - 0.5 * std::cos(2 * Pi * s.tremoloHz * i / rate)));
     fadeEdges(b, 24, total / 5);
     normalize(b, 0.97);
 

@@ -53,6 +53,8 @@ struct PluckSpec {
     int maxHarmonic = 24;
     double fmRatio = 0;         // > 0: FM bell, modulator at this ratio
     double fmIndex = 0;
+    double tremoloHz = 0;      // > 0: the level wavers (at C-5), as a vibraphone's fan
+    double tremoloDepth = 0;
     int volume = 64;
     int panning = 128;
 };

@@ -9,14 +9,15 @@ namespace sound {
 std::vector<unsigned char> composeLanterns() {
     Song song("Lanterns", 100, 12, 36, ChannelCount);
     standardPans(song);
+    song.setGain(1.12);  // about -21.6 dBFS over the first minute, as the game mixes it
     const int kick = song.addInstrument(makeKick(110, 45, 0.12));
     const int brush = song.addInstrument(makeSnare(200, 0.95, 0.1, 61));
     const int shaker = song.addInstrument(makeShaker(62));
     const int bass = song.addInstrument(subBass(50));
-    const int pad = song.addInstrument(warmPad(77, 0.3));
-    const int flute = song.addInstrument(fluteLead(86));
+    const int pad = song.addInstrument(accordion(77));
+    const int reed = song.addInstrument(clarinet(86));
     const int piano = song.addInstrument(electricPiano());
-    const int strings = song.addInstrument(harp());
+    const int strings = song.addInstrument(nylonGuitar());
     const int pads[3] = {PadA, PadB, PadC};
 
     // Bars: A 0-7, A' 8-15, B 16-23, A 24-31, tag 32-35.
@@ -36,11 +37,11 @@ std::vector<unsigned char> composeLanterns() {
     const char* themeB =
         "d6:8 c6:4 | bb5:4 a5:4 g5:4 | a5:8 e5:4 | f5:12 |"
         "g5:4 bb5:4 d6:4 | c6:8 bb5:4 | a5:6 g5:2 f5:4 | g5:6 e5:6";
-    melody(song, Lead, flute, 0, 44, themeA);
-    melody(song, Lead, flute, 8, 44, themeA2);
-    melody(song, Lead, flute, 16, 46, themeB);
-    melody(song, Lead, flute, 24, 44, themeA);
-    melody(song, Lead, flute, 32, 40, "f5:12 | d5:4 c5:4 bb4:4 | bb4:12 | c5:4 e5:4 g5:4");
+    melody(song, Lead, reed, 0, 44, themeA);
+    melody(song, Lead, reed, 8, 44, themeA2);
+    melody(song, Lead, reed, 16, 46, themeB);
+    melody(song, Lead, reed, 24, 44, themeA);
+    melody(song, Lead, reed, 32, 40, "f5:12 | d5:4 c5:4 bb4:4 | bb4:12 | c5:4 e5:4 g5:4");
 
     const char* descant =
         "a4:12 | c5:12 | d5:12 | e5:12 | f5:12 | d5:12 | bb4:12 | c5:6 e5:6";

@@ -9,6 +9,7 @@ namespace sound {
 std::vector<unsigned char> composeMorningTiles() {
     Song song("Morning Tiles", 112, 16, 40, ChannelCount);
     standardPans(song);
+    song.setGain(1.3);  // about -21.6 dBFS over the first minute, as the game mixes it
     const int kick = song.addInstrument(makeKick(170, 48, 0.10));
     const int snare = song.addInstrument(makeSnare(190, 0.65, 0.09, 11));
     const int hat = song.addInstrument(makeHat(0.035, 0.6, 21));
@@ -16,8 +17,8 @@ std::vector<unsigned char> composeMorningTiles() {
     const int bass = song.addInstrument(pluckBass(50));
     const int pad = song.addInstrument(warmPad(78, 0.5));
     const int lead = song.addInstrument(squareLead(84));
-    const int bells = song.addInstrument(bell());
-    const int mallet = song.addInstrument(marimba());
+    const int bells = song.addInstrument(celesta());
+    const int mallet = song.addInstrument(vibraphone());
     const int pads[3] = {PadA, PadB, PadC};
 
     // Bars: intro 0-3, A 4-11, A' 12-19, B 20-27, A'' 28-35, turnaround 36-39.

@@ -9,11 +9,12 @@ namespace sound {
 std::vector<unsigned char> composeNeonDrive() {
     Song song("Neon Drive", 140, 16, 40, ChannelCount);
     standardPans(song);
+    song.setGain(2.65);  // about -21.6 dBFS over the first minute, as the game mixes it
     const int kick = song.addInstrument(makeKick(190, 50, 0.09));
     const int clap = song.addInstrument(makeClap(41));
     const int hat = song.addInstrument(makeHat(0.03, 0.9, 42));
     const int openHat = song.addInstrument(makeHat(0.15, 0.8, 43));
-    const int bass = song.addInstrument(pluckBass(52));
+    const int bass = song.addInstrument(acidBass(52));
     const int pad = song.addInstrument(warmPad(79, 0.8));
     const int lead = song.addInstrument(sawLead(88));
     const int stabs = song.addInstrument(squareLead(76));
@@ -47,8 +48,8 @@ std::vector<unsigned char> composeNeonDrive() {
     const char* stabLine =
         "g4:3 g4:3 g4:2 r:8 | g4:3 g4:3 e4:2 r:8 | b4:3 b4:3 b4:2 r:8 | a4:3 a4:3 f#4:2 r:8 |"
         "g4:3 g4:3 g4:2 r:8 | g4:3 g4:3 e4:2 r:8 | c5:3 c5:3 a4:2 r:8 | d#5:3 d#5:3 b4:2 r:8";
-    melody(song, Counter, stabs, 12, 30, stabLine);
-    melody(song, Counter, stabs, 32, 30, stabLine);
+    melody(song, Counter, stabs, 12, 20, stabLine);
+    melody(song, Counter, stabs, 32, 20, stabLine);
     melody(song, Counter, bells, 20, 26,
            "g5:16 | f#5:16 | d5:16 | e5:16 | e5:16 | f#5:16 | e5:8 d#5:8 | f#5:16");
     melody(song, Counter, bells, 28, 28, "e6:8 c6:8 | g5:8 e5:8 | f#5:8 a5:8 | b5:16");

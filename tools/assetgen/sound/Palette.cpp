@@ -212,4 +212,160 @@ XmInstrument harp() {
     return makePluck(s);
 }
 
+XmInstrument celesta() {
+    PluckSpec s;
+    s.name = "celesta";
+    s.period = 64;
+    s.seconds = 1.0;
+    s.decay = 0.45;
+    s.fmRatio = 4.0;
+    s.fmIndex = 0.7;
+    return makePluck(s);
+}
+
+XmInstrument vibraphone() {
+    PluckSpec s;
+    s.name = "vibraphone";
+    s.period = 64;
+    s.seconds = 1.6;
+    s.decay = 0.9;
+    s.highDamping = 0.9;
+    // A tuned bar: the fundamental, the fourth harmonic and a faint tenth.
+    s.spectrum = [](int h) { return h == 1 ? 1.0 : h == 4 ? 0.22 : h == 10 ? 0.05 : 0.0; };
+    s.maxHarmonic = 10;
+    s.tremoloHz = 5.0;
+    s.tremoloDepth = 0.35;
+    return makePluck(s);
+}
+
+XmInstrument kalimba() {
+    PluckSpec s;
+    s.name = "kalimba";
+    s.period = 64;
+    s.seconds = 0.9;
+    s.decay = 0.35;
+    s.highDamping = 2.5;
+    s.spectrum = [](int h) { return h == 1 ? 1.0 : h == 2 ? 0.12 : h == 5 ? 0.18 : 0.0; };
+    s.maxHarmonic = 6;
+    return makePluck(s);
+}
+
+XmInstrument musicBox() {
+    PluckSpec s;
+    s.name = "music box";
+    s.period = 64;
+    s.seconds = 1.1;
+    s.decay = 0.5;
+    s.highDamping = 0.5;
+    s.spectrum = [](int h) { return h == 1 ? 1.0 : h == 3 ? 0.3 : h == 6 ? 0.2 : 0.0; };
+    s.maxHarmonic = 6;
+    return makePluck(s);
+}
+
+XmInstrument nylonGuitar() {
+    PluckSpec s;
+    s.name = "nylon guitar";
+    s.period = 64;
+    s.seconds = 1.2;
+    s.decay = 0.6;
+    s.highDamping = 0.45;
+    // Plucked a fifth of the way along the string.
+    s.spectrum = [](int h) { return std::fabs(std::sin(Pi * h * 0.2)) / h; };
+    s.maxHarmonic = 14;
+    return makePluck(s);
+}
+
+XmInstrument acidBass(int top) {
+    ToneSpec s;
+    s.name = "acid bass";
+    s.period = 512;
+    s.loopCycles = 16;
+    s.attackCycles = 10;
+    // A saw through a resonant low-pass: the bump sits high at the onset and
+    // settles lower.
+    auto resonant = [](double peak, double cutoff) {
+        return [peak, cutoff](int h) {
+            double r = h / cutoff;
+            return (1.0 / h) * (1 + 2.5 * std::exp(-(h - peak) * (h - peak) / 3.0)) /
+                   std::sqrt(1 + r * r * r * r);
+        };
+    };
+    s.attackSpectrum = resonant(9, 12);
+    s.sustainSpectrum = resonant(5, 6);
+    s.maxHarmonic = harmonicsFor(top);
+    s.envelope = envelope(1, 12, 50, 4);
+    s.fadeout = 1200;
+    return makeTone(s);
+}
+
+XmInstrument accordion(int top) {
+    ToneSpec s;
+    s.name = "accordion";
+    s.period = 128;
+    s.loopCycles = 128;
+    s.attackCycles = 12;
+    // Reeds: strong odd harmonics, softer even ones, rolled off up high.
+    auto reed = lowPassed([](int h) { return (h % 2 ? 1.0 : 0.5) / h; }, 9);
+    s.attackSpectrum = reed;
+    s.sustainSpectrum = reed;
+    s.maxHarmonic = harmonicsFor(top);
+    s.detune = 2;
+    s.envelope = envelope(4, 12, 56, 8);
+    s.fadeout = 500;
+    return makeTone(s);
+}
+
+XmInstrument stringSection(int top) {
+    ToneSpec s;
+    s.name = "strings";
+    s.period = 128;
+    s.loopCycles = 128;
+    s.attackCycles = 24;
+    s.attackSpectrum = lowPassed(sawSpectrum, 3);
+    s.sustainSpectrum = lowPassed(sawSpectrum, 6);
+    s.maxHarmonic = harmonicsFor(top);
+    s.detune = 3;
+    s.envelope = envelope(14, 20, 54, 16);
+    s.fadeout = 300;
+    s.vibratoDepth = 2;
+    s.vibratoRate = 8;
+    s.vibratoSweep = 80;
+    return makeTone(s);
+}
+
+XmInstrument clarinet(int top) {
+    ToneSpec s;
+    s.name = "clarinet";
+    s.period = 64;
+    s.loopCycles = 128;
+    s.attackCycles = 20;
+    // A closed pipe: odd harmonics, the second and fourth only faintly.
+    s.attackSpectrum = lowPassed([](int h) { return h % 2 ? 1.0 / h : 0.04 / h; }, 4);
+    s.sustainSpectrum = lowPassed([](int h) { return h % 2 ? 1.0 / h : 0.06 / h; }, 6);
+    s.maxHarmonic = harmonicsFor(top);
+    s.envelope = envelope(4, 18, 52, 8);
+    s.fadeout = 500;
+    s.vibratoDepth = 2;
+    s.vibratoRate = 10;
+    s.vibratoSweep = 70;
+    return makeTone(s);
+}
+
+XmInstrument clavinet(int top) {
+    ToneSpec s;
+    s.name = "clavinet";
+    s.period = 64;
+    s.loopCycles = 128;
+    s.attackCycles = 12;
+    // A struck string picked up near its end over a firm fundamental:
+    // bright and nasal at the onset, thinning quickly.
+    auto picked = [](int h) { return std::fabs(std::sin(Pi * h * 0.18)) / h + (h == 1 ? 0.6 : 0.0); };
+    s.attackSpectrum = lowPassed(picked, 12);
+    s.sustainSpectrum = lowPassed(picked, 5);
+    s.maxHarmonic = harmonicsFor(top);
+    s.envelope = envelope(1, 10, 56, 4);
+    s.fadeout = 900;
+    return makeTone(s);
+}
+
 }  // namespace sound

@@ -19,5 +19,15 @@ XmInstrument bell();                                  // FM bell, rings out
 XmInstrument electricPiano();                         // FM tine piano, rings out
 XmInstrument marimba();                               // wooden mallet
 XmInstrument harp();                                  // plucked string, long decay
+XmInstrument celesta();                               // small, clear FM bell
+XmInstrument vibraphone();                            // soft metal bar with a wavering fan
+XmInstrument kalimba();                               // thumb piano, short and woody
+XmInstrument musicBox();                              // tiny steel comb, bright and thin
+XmInstrument nylonGuitar();                           // plucked near the bridge, warm
+XmInstrument acidBass(int top);                       // saw bass with a resonant bite
+XmInstrument accordion(int top);                      // reedy, two reeds beating (musette)
+XmInstrument stringSection(int top);                  // wide, slow-bowed ensemble
+XmInstrument clarinet(int top);                       // woody, odd harmonics, soft vibrato
+XmInstrument clavinet(int top);                       // bright, percussive keyboard lead
 
 }  // namespace sound

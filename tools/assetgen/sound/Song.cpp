@@ -106,9 +106,9 @@ void Song::noteXm(int channel, int step, int xmNote, int instrument, int volume,
     XmCell& c = cell(step, channel);
     c.note = static_cast<uint8_t>(xmNote);
     c.instrument = static_cast<uint8_t>(instrument);
-    // The whole band sits 4.4 dB down, so the effects stand clear of it.
-    const double musicGain = 0.6;
-    int scaled = static_cast<int>(volume * musicGain + 0.5);
+    // The piece's level scales every note; the loudest notes stop at the
+    // top of the volume column, which evens the band out a little.
+    int scaled = static_cast<int>(volume * gain + 0.5);
     c.volume = static_cast<uint8_t>(0x10 + std::clamp(scaled, 0, 64));
     if (pans[channel] >= 0 && c.effect == 0) {
         c.effect = 0x08;

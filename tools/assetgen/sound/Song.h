@@ -30,6 +30,8 @@ public:
     // A channel whose notes all carry a panning effect (0 left .. 255 right).
     void setPan(int channel, int pan);
     void setRestartBar(int bar) { restartBar = bar; }
+    // Scales the volume of every note written after it (1 leaves them).
+    void setGain(double g) { gain = g; }
 
     // A note of `length` steps (MIDI pitch; DrumNote-style XM notes go through
     // noteXm). A length of 0 lets it ring until the channel's next note.
@@ -55,6 +57,7 @@ private:
     int barSteps;
     int barCount;
     int restartBar = 0;
+    double gain = 1.0;
     std::vector<XmCell> grid;
     std::vector<int> pans;
     std::vector<Chord> chords;  // one per step

@@ -9,6 +9,7 @@ namespace sound {
 std::vector<unsigned char> composeStillWater() {
     Song song("Still Water", 92, 16, 32, ChannelCount);
     standardPans(song);
+    song.setGain(1.4);  // about -21.6 dBFS over the first minute, as the game mixes it
     const int kick = song.addInstrument(makeKick(120, 45, 0.12));
     const int brush = song.addInstrument(makeSnare(220, 0.9, 0.12, 31));
     const int shaker = song.addInstrument(makeShaker(32));
@@ -16,7 +17,7 @@ std::vector<unsigned char> composeStillWater() {
     const int pad = song.addInstrument(glassPad(79));
     const int flute = song.addInstrument(fluteLead(86));
     const int piano = song.addInstrument(electricPiano());
-    const int strings = song.addInstrument(harp());
+    const int strings = song.addInstrument(kalimba());
     const int pads[3] = {PadA, PadB, PadC};
 
     // Bars: A 0-7, A' 8-15, B 16-23, A'' 24-31.

@@ -9,12 +9,13 @@ namespace sound {
 std::vector<unsigned char> composeSummit() {
     Song song("Summit", 132, 16, 40, ChannelCount);
     standardPans(song);
+    song.setGain(2.9);  // about -21.6 dBFS over the first minute, as the game mixes it
     const int kick = song.addInstrument(makeKick(160, 50, 0.1));
     const int snare = song.addInstrument(makeSnare(200, 0.7, 0.1, 71));
     const int hat = song.addInstrument(makeHat(0.03, 0.7, 72));
     const int crash = song.addInstrument(makeHat(0.45, 0.6, 73));
     const int bass = song.addInstrument(pluckBass(51));
-    const int pad = song.addInstrument(warmPad(79, 0.7));
+    const int pad = song.addInstrument(stringSection(79));
     const int brass = song.addInstrument(brassLead(87));
     const int bells = song.addInstrument(bell());
     const int mallet = song.addInstrument(marimba());
