@@ -84,11 +84,14 @@ void inlaidMark(cairo_t* cr, Rgb base, int colour, double cx, double cy, double 
                 double brighterRim = 0)
 {
     static const struct { double rim, rimWidth, deep, shallow; } kInlay[3] = {
-        {0.45, 2.4, 0.78, 0.58},  // red
-        {0.5, 2.0, 0.8, 0.64},    // green
-        {0.32, 5.0, 0.8, 0.66},   // blue
+        {0.45, 2.4, 0.7, 0.56},  // red
+        {0.5, 2.0, 0.78, 0.68},  // green
+        {0.32, 5.0, 0.5, 0.2},   // blue
     };
     const auto& in = kInlay[colour];
+    // The inlay is the colour deepened: squaring the channels keeps the hue
+    // and makes it richer as it darkens.
+    const Rgb rich{base.r * base.r, base.g * base.g, base.b * base.b};
     cairo_save(cr);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     markPath(cr, colour, cx, cy, size);
@@ -96,11 +99,15 @@ void inlaidMark(cairo_t* cr, Rgb base, int colour, double cx, double cy, double 
     cairo_set_line_width(cr, in.rimWidth);
     cairo_stroke_preserve(cr);
     cairo_pattern_t* inlay = cairo_pattern_create_linear(cx - 6, cy - 7, cx + 6, cy + 7);
-    addStop(inlay, 0, darken(base, in.deep));
-    addStop(inlay, 1, darken(base, in.shallow));
+    addStop(inlay, 0, darken(rich, in.deep));
+    addStop(inlay, 1, darken(rich, in.shallow));
     cairo_set_source(cr, inlay);
     cairo_fill(cr);
     cairo_pattern_destroy(inlay);
+    // A soft gleam on the inlay's upper left makes it glassy rather than a hole.
+    markPath(cr, colour, cx, cy, size);
+    cairo_clip(cr);
+    glowSpot(cr, cx - size * 0.22, cy - size * 0.2, size * 0.32, lighten(base, 0.5), 0.3);
     cairo_restore(cr);
 }
 
