@@ -219,10 +219,12 @@ double quantile(std::vector<double>& v, double q)
 
 // Contrast of the mark against the tile just around it, judged on the less
 // favourable quarter of each side: three quarters of the mark's pixels are
-// at least this far from three quarters of the pixels around it.
+// at least this far from three quarters of the pixels around it. The band
+// just inside the outline must reach it too, so that an outline larger than
+// the mark does not pass for it.
 double outlineContrast(const Frame& fr, const Outline& o)
 {
-    std::vector<double> inside, around;
+    std::vector<double> inside, edge, around;
     const int reach = int(o.size) + 4;
     const int x0 = std::max(0, int(o.cx) - reach), x1 = std::min(32, int(o.cx) + reach);
     const int y0 = std::max(0, int(o.cy) - reach), y1 = std::min(32, int(o.cy) + reach);
@@ -233,18 +235,22 @@ double outlineContrast(const Frame& fr, const Outline& o)
             const double d = o.distance(x + 0.5, y + 0.5);
             if (d <= -0.5)
                 inside.push_back(fr.luma[y * 32 + x]);
-            else if (d >= 0.5 && d <= 2.5)
+            if (d <= 0 && d >= -1)
+                edge.push_back(fr.luma[y * 32 + x]);
+            if (d >= 0.5 && d <= 2.5)
                 around.push_back(fr.luma[y * 32 + x]);
         }
-    if (inside.size() < 8 || around.size() < 8)
+    if (inside.size() < 8 || edge.size() < 8 || around.size() < 8)
         return 1;
     const double in = quantile(inside, 0.5), out = quantile(around, 0.5);
     // The mark is lighter or darker than its ground: take its weak quarter.
-    const double inWeak = in > out ? quantile(inside, 0.25) : quantile(inside, 0.75);
-    const double outWeak = in > out ? quantile(around, 0.75) : quantile(around, 0.25);
-    if ((in > out) != (inWeak > outWeak))
+    const bool lighter = in > out;
+    const double inWeak = lighter ? quantile(inside, 0.25) : quantile(inside, 0.75);
+    const double outWeak = lighter ? quantile(around, 0.75) : quantile(around, 0.25);
+    const double edgeMiddle = quantile(edge, 0.5);
+    if (lighter != (inWeak > outWeak) || lighter != (edgeMiddle > outWeak))
         return 1;
-    return contrastRatio(inWeak, outWeak);
+    return std::min(contrastRatio(inWeak, outWeak), contrastRatio(edgeMiddle, outWeak));
 }
 
 struct MarkFigures {
@@ -266,6 +272,38 @@ MarkFigures measureMark(const Frame& fr, int shape)
                 m.contrast = std::max(m.contrast, c);
         }
     return m;
+}
+
+TEST(TileLegibilityMeasure, FindsTheSizeAndContrastOfAKnownMark)
+{
+    // Flat marks on a flat ground: the measure must find their size (to a
+    // pixel or two) and must not be fooled by a mark too small, too faint or
+    // a third washed out.
+    const struct { int shape; double span, ground, mark; bool glint; double minSpan, maxSpan; bool passes; } cases[] = {
+        {0, 14, 0.5, 0.02, false, 14, 15, true},
+        {1, 15, 0.05, 0.6, false, 15, 17, true},
+        {2, 16, 0.6, 0.05, false, 16, 17, true},
+        {0, 10, 0.5, 0.02, false, 10, 11, false},   // too small
+        {1, 10, 0.5, 0.02, false, 10, 11, false},
+        {2, 16, 0.25, 0.07, false, 0, 0, false},    // too faint: 2.5:1
+        {0, 16, 0.5, 0.02, true, 0, 16, false},     // a third of it lit up
+    };
+    for (const auto& c : cases) {
+        Frame fr{};
+        const Outline o{c.shape, 16, 16.5, c.shape == 1 ? c.span / 1.5 : c.span / 2};
+        for (int y = 0; y < 32; y++)
+            for (int x = 0; x < 32; x++) {
+                const bool inMark = o.distance(x + 0.5, y + 0.5) <= 0;
+                const bool lit = c.glint && inMark && x < 14;
+                fr.opaque[y * 32 + x] = true;
+                fr.luma[y * 32 + x] = lit ? 0.9 : inMark ? c.mark : c.ground;
+            }
+        const MarkFigures m = measureMark(fr, c.shape);
+        const std::string what = std::string("shape ") + char('0' + c.shape) + " span " + std::to_string(c.span);
+        EXPECT_GE(m.span, c.minSpan) << what;
+        EXPECT_LE(m.span, c.maxSpan) << what;
+        EXPECT_EQ(m.span >= kMinSpan && m.contrast >= kMinContrast, c.passes) << what << " contrast " << m.contrast;
+    }
 }
 
 TEST_F(TileLegibility, EveryColourCarriesALargeContrastingMark)
