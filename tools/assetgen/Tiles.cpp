@@ -13,7 +13,7 @@ const int kFrames = 20;
 // apart for players who cannot tell red from green or blue from green, and
 // in grey. Each colour also carries its own large mark.
 const Rgb kPalette[4][3] = {
-    {{1.00, 0.30, 0.40}, {0.78, 0.98, 0.36}, {0.06, 0.17, 0.64}},  // glass orbs
+    {{1.00, 0.30, 0.40}, {0.78, 0.98, 0.36}, {0.05, 0.15, 0.60}},  // glass orbs
     {{1.00, 0.30, 0.46}, {0.70, 0.98, 0.40}, {0.06, 0.15, 0.60}},  // cut gems
     {{1.00, 0.38, 0.48}, {0.82, 0.98, 0.36}, {0.08, 0.19, 0.68}},  // candy
     {{0.96, 0.38, 0.42}, {0.74, 0.94, 0.40}, {0.08, 0.19, 0.58}},  // metal studs
@@ -21,7 +21,7 @@ const Rgb kPalette[4][3] = {
 
 // Bonus tiles lie on boards of every theme; their gold frame is common to
 // all three, so the colours inside it keep a little further apart.
-const Rgb kBonusPalette[3] = {{1.00, 0.34, 0.44}, {0.80, 0.99, 0.36}, {0.03, 0.09, 0.46}};
+const Rgb kBonusPalette[3] = {{1.00, 0.34, 0.44}, {0.80, 0.99, 0.36}, {0.02, 0.07, 0.40}};
 
 // The size that gives each mark a span of about half the tile.
 const double kMarkSize = 12;
@@ -451,7 +451,7 @@ void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
     // The group's own mark, as on every tile of its colour, with the
     // bonus struck into it in gold.
     const double markY = colour == 1 ? 15.6 : 16.4;
-    inlaidMark(cr, base, colour, 16, markY, kBonusMarkSize, 0.14);
+    inlaidMark(cr, base, colour, 16, markY, kBonusMarkSize, 0.18);
 
     switch (colour) {
     case 0: {
