@@ -197,14 +197,18 @@ struct Outline {
         const double dx = x - cx, dy = y - cy;
         if (shape == 0)
             return std::hypot(dx, dy) - size;
-        const int sides = shape == 1 ? 3 : 4;
-        const double first = shape == 1 ? M_PI / 2 : M_PI / 4;  // outward normal of the first edge
+        // Outward normals of the edges; the first points straight down.
+        static const double h = std::sqrt(0.75), r = std::sqrt(0.5);
+        static const double triangle[3][2] = {{0, 1}, {-h, -0.5}, {h, -0.5}};
+        static const double diamond[4][2] = {{r, r}, {-r, r}, {-r, -r}, {r, -r}};
         double d = -1e9;
-        for (int k = 0; k < sides; k++) {
-            const double a = first + 2 * M_PI * k / sides;
-            d = std::max(d, dx * std::cos(a) + dy * std::sin(a));
-        }
-        return d - size * std::cos(M_PI / sides);
+        if (shape == 1)
+            for (const auto& n : triangle)
+                d = std::max(d, dx * n[0] + dy * n[1]);
+        else
+            for (const auto& n : diamond)
+                d = std::max(d, dx * n[0] + dy * n[1]);
+        return d - size * (shape == 1 ? 0.5 : r);
     }
     // The smaller side of its bounding box.
     double span() const { return shape == 1 ? 1.5 * size : 2 * size; }
