@@ -4,7 +4,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -173,6 +175,48 @@ void checker(cairo_t* cr, double x, double y, double w, double h)
     cairo_restore(cr);
 }
 
+// How players with a dichromacy see a colour: the matrices of Machado,
+// Oliveira and Fernandes (2009) at full severity, applied in linear light.
+struct Simulation {
+    const char* name;
+    double m[3][3];
+};
+const Simulation kSimulations[3] = {
+    {"protanopia", {{0.152286, 1.052583, -0.204868}, {0.114503, 0.786281, 0.099216}, {-0.003882, -0.048116, 1.051998}}},
+    {"deuteranopia", {{0.367322, 0.860646, -0.227968}, {0.280085, 0.672501, 0.047413}, {-0.011820, 0.042940, 0.968881}}},
+    {"tritanopia", {{1.255528, -0.076749, -0.178779}, {-0.078411, 0.930809, 0.147602}, {0.004733, 0.691367, 0.303900}}},
+};
+
+// Rewrites every pixel of an RGB24 surface as the simulation sees it.
+void simulate(cairo_surface_t* surface, const Simulation& sim)
+{
+    static double toLinear[256];
+    if (toLinear[255] == 0)
+        for (int i = 0; i < 256; i++) {
+            const double v = i / 255.0;
+            toLinear[i] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        }
+    auto toSrgb = [](double v) {
+        v = std::clamp(v, 0.0, 1.0);
+        return int(std::lround(255 * (v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055)));
+    };
+    cairo_surface_flush(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < cairo_image_surface_get_height(surface); y++) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
+        for (int x = 0; x < cairo_image_surface_get_width(surface); x++) {
+            const uint32_t v = row[x];
+            const double in[3] = {toLinear[v >> 16 & 255], toLinear[v >> 8 & 255], toLinear[v & 255]};
+            int out[3];
+            for (int i = 0; i < 3; i++)
+                out[i] = toSrgb(sim.m[i][0] * in[0] + sim.m[i][1] * in[1] + sim.m[i][2] * in[2]);
+            row[x] = uint32_t(out[0]) << 16 | uint32_t(out[1]) << 8 | uint32_t(out[2]);
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+}
+
 // The menu as Part of the title screen draws it: page 0, 1 or 2.
 void menuMock(const Sheet& s, cairo_t* cr, double ox, double oy, int page)
 {
@@ -262,6 +306,44 @@ void gameMock(const Sheet& s, cairo_t* cr, double ox, double oy, int theme, int 
     cairo_restore(cr);
 }
 
+
+// One theme's tiles as the board shows them: the three colours, plain and
+// selected, and the three bonus tiles at 2x, then a strip of board at 1x.
+const int kSimRowWidth = 150 + 9 * 70 + 16 * 32, kSimRowHeight = 64;
+
+void simulationRow(const Sheet& s, cairo_t* cr, double ox, double oy, int theme)
+{
+    const std::string t = "theme" + std::to_string(theme) + "/";
+    cairo_save(cr);
+    cairo_translate(cr, ox, oy);
+    cairo_set_source_rgb(cr, 0.12, 0.12, 0.14);
+    cairo_paint(cr);
+    const char* pictures[9] = {"r", "g", "b", "sr", "sg", "sb", "r", "g", "b"};
+    for (int i = 0; i < 9; i++) {
+        const std::string name = (i < 6 ? t : std::string("bonus/")) + pictures[i] + ".bmp";
+        cairo_save(cr);
+        cairo_translate(cr, 150 + 70 * i, 0);
+        cairo_scale(cr, 2, 2);
+        cairo_set_source_surface(cr, s.get(name), 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+        cairo_rectangle(cr, 0, 0, 32, 32);
+        cairo_fill(cr);
+        cairo_restore(cr);
+    }
+    s.blit(cr, t + "back.bmp", 0, 0, 16 * 32, 64, 150 + 9 * 70, 0);
+    for (int r = 0; r < 2; r++)
+        for (int c = 0; c < 16; c++) {
+            int colour = int(hashNoise(c, r, theme * 13) * 3);
+            const bool selected = r == 1 && c >= 3 && c <= 6;
+            if (selected || (r == 0 && (c == 4 || c == 5)))
+                colour = 1;
+            const std::string name = (c == 10 && r == 0) ? "bonus/b.bmp" : t + (selected ? "s" : "") + "rgb"[colour] + ".bmp";
+            const int frame = int(hashNoise(c, r, 31) * 20);
+            s.blit(cr, name, 32 * frame, 0, 32, 32, 150 + 9 * 70 + 32 * c, 32 * r);
+        }
+    cairo_restore(cr);
+}
+
 }  // namespace
 
 void writeContactSheet(const std::string& path, const std::vector<Member>& members)
@@ -297,7 +379,9 @@ void writeContactSheet(const std::string& path, const std::vector<Member>& membe
     for (const char* n : {"r", "g", "b", "sr", "sg", "sb"})
         strips.push_back(std::string("bonus/") + n + ".bmp");
     const int zoomRows = int((strips.size() * 2 + tilesPerRow - 1) / tilesPerRow);
-    const double masksTop = zoomTop + zoomRows * (cell + 16) + 30;
+    const double simTop = zoomTop + zoomRows * (cell + 16) + 30;
+    const int simRows = 3 * 4;
+    const double masksTop = simTop + simRows * (kSimRowHeight + 12) + 30;
     const int maskW = 240, maskH = 180, masksPerRow = (width - margin) / (maskW + margin);
     const int maskRows = int((s.masks.size() + masksPerRow - 1) / masksPerRow);
     const int height = int(masksTop + maskRows * (maskH + 24) + margin);
@@ -356,6 +440,22 @@ void writeContactSheet(const std::string& path, const std::vector<Member>& membe
         if (i % 2 == 0)
             caption(cr, tx, ty + 32 * zoom + 12, strips[i / 2]);
     }
+
+    heading(cr, margin, simTop - 10, "Tiles as players with colour blindness see them (Machado et al. 2009)");
+    for (int v = 0; v < 3; v++)
+        for (int theme = 1; theme <= 4; theme++) {
+            const double ry = simTop + (v * 4 + theme - 1) * (kSimRowHeight + 12);
+            cairo_surface_t* band = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSimRowWidth, kSimRowHeight);
+            cairo_t* bc = cairo_create(band);
+            simulationRow(s, bc, 0, 0, theme);
+            cairo_destroy(bc);
+            simulate(band, kSimulations[v]);
+            cairo_set_source_surface(cr, band, margin, ry);
+            cairo_paint(cr);
+            cairo_surface_destroy(band);
+            caption(cr, margin, ry + 28, kSimulations[v].name);
+            caption(cr, margin, ry + 44, "theme " + std::to_string(theme));
+        }
 
     heading(cr, margin, masksTop - 10, "Wipe masks wipe0.raw ... wipe9.raw (dark opens first)");
     for (size_t i = 0; i < s.masks.size(); i++) {

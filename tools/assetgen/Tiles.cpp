@@ -1,5 +1,6 @@
 #include "Tiles.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -7,14 +8,25 @@ namespace {
 
 const int kFrames = 20;
 
-// Per theme, the three colours keep clearly different lightness as well as
-// hue (green lightest, blue darkest), which helps colour-blind players.
+// Per theme, the three colours sit far apart in lightness as well as in
+// hue (green lightest, red in the middle, blue darkest), so that they stay
+// apart for players who cannot tell red from green or blue from green, and
+// in grey. Each colour also carries its own large mark.
 const Rgb kPalette[4][3] = {
-    {{0.95, 0.22, 0.26}, {0.30, 0.84, 0.38}, {0.14, 0.32, 0.92}},  // glass orbs
-    {{0.95, 0.14, 0.34}, {0.10, 0.80, 0.50}, {0.16, 0.22, 0.86}},  // cut gems
-    {{1.00, 0.34, 0.42}, {0.58, 0.88, 0.22}, {0.22, 0.42, 1.00}},  // candy
-    {{0.90, 0.34, 0.24}, {0.42, 0.72, 0.34}, {0.20, 0.36, 0.78}},  // metal studs
+    {{1.00, 0.30, 0.40}, {0.78, 0.98, 0.36}, {0.05, 0.15, 0.60}},  // glass orbs
+    {{1.00, 0.30, 0.46}, {0.70, 0.98, 0.40}, {0.06, 0.15, 0.60}},  // cut gems
+    {{1.00, 0.38, 0.48}, {0.82, 0.98, 0.36}, {0.08, 0.19, 0.68}},  // candy
+    {{0.96, 0.38, 0.42}, {0.74, 0.94, 0.40}, {0.08, 0.19, 0.58}},  // metal studs
 };
+
+// Bonus tiles lie on boards of every theme; their gold frame is common to
+// all three, so the colours inside it keep a little further apart.
+const Rgb kBonusPalette[3] = {{1.00, 0.34, 0.44}, {0.80, 0.99, 0.36}, {0.02, 0.07, 0.40}};
+
+// The size that gives each mark a span of about half the tile.
+const double kMarkSize = 12;
+// Bonus tiles carry their bonus inside the mark, so theirs is larger.
+const double kBonusMarkSize = 15;
 
 const char* const kColourNames[3] = {"r", "g", "b"};
 
@@ -27,11 +39,27 @@ void outlineCurrent(cairo_t* cr, Rgb c, double width)
     cairo_stroke_preserve(cr);
 }
 
-void selectionRim(cairo_t* cr)
+double linearLight(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+
+// A selected tile is the same colour under more light: every channel is
+// scaled in linear light, which keeps the colours as far apart as before.
+Rgb underLight(Rgb c, double gain)
 {
-    // Drawn over the current path: a warm white ring just inside the edge.
-    cairo_set_line_width(cr, 2.2);
-    cairo_set_source_rgba(cr, 1.0, 0.97, 0.75, 0.95);
+    auto channel = [gain](double v) {
+        const double lit = std::min(1.0, linearLight(v) * gain);
+        return lit <= 0.0031308 ? lit * 12.92 : 1.055 * std::pow(lit, 1 / 2.4) - 0.055;
+    };
+    return Rgb{channel(c.r), channel(c.g), channel(c.b)};
+}
+
+const double kSelectedGain = 1.5;
+
+void selectionRim(cairo_t* cr, Rgb base)
+{
+    // Drawn over the current path: a bright ring of the tile's own colour
+    // just inside the edge.
+    cairo_set_line_width(cr, 1.8);
+    setColour(cr, lighten(base, 0.6), 0.95);
     cairo_stroke(cr);
 }
 
@@ -45,6 +73,41 @@ void twinkle(cairo_t* cr, double x, double y, double size, double alpha)
     starPath(cr, x, y, size, size * 0.18, 4, 0);
     cairo_set_source_rgba(cr, 1, 1, 1, alpha);
     cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+// The colour's mark as a deep inlay ringed in light, so that the shape
+// stands well clear of the body around it whether lit or not. How deep and
+// how bright depend on the colour: enough for the shape, no more, so that
+// each colour keeps its own lightness.
+void inlaidMark(cairo_t* cr, Rgb base, int colour, double cx, double cy, double size = kMarkSize,
+                double brighterRim = 0)
+{
+    static const struct { double rim, rimWidth, deep, shallow; } kInlay[3] = {
+        {0.45, 2.4, 0.7, 0.56},  // red
+        {0.5, 2.0, 0.78, 0.68},  // green
+        {0.32, 5.0, 0.5, 0.2},   // blue
+    };
+    const auto& in = kInlay[colour];
+    // The inlay is the colour deepened: squaring the channels keeps the hue
+    // and makes it richer as it darkens.
+    const Rgb rich{base.r * base.r, base.g * base.g, base.b * base.b};
+    cairo_save(cr);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    markPath(cr, colour, cx, cy, size);
+    setColour(cr, lighten(base, in.rim + brighterRim));
+    cairo_set_line_width(cr, in.rimWidth);
+    cairo_stroke_preserve(cr);
+    cairo_pattern_t* inlay = cairo_pattern_create_linear(cx - 6, cy - 7, cx + 6, cy + 7);
+    addStop(inlay, 0, darken(rich, in.deep));
+    addStop(inlay, 1, darken(rich, in.shallow));
+    cairo_set_source(cr, inlay);
+    cairo_fill(cr);
+    cairo_pattern_destroy(inlay);
+    // A soft gleam on the inlay's upper left makes it glassy rather than a hole.
+    markPath(cr, colour, cx, cy, size);
+    cairo_clip(cr);
+    glowSpot(cr, cx - size * 0.22, cy - size * 0.2, size * 0.32, lighten(base, 0.5), 0.3);
     cairo_restore(cr);
 }
 
@@ -68,14 +131,8 @@ void glassOrb(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     cairo_set_line_width(cr, 2.0);
     cairo_stroke(cr);
 
-    // The colour's mark floats inside the orb, breathing gently.
-    const double s = 5.6 + 0.35 * wave(phase);
-    markPath(cr, colour, cx, cy + 1, s);
-    setColour(cr, lighten(base, 0.7), 0.78);
-    cairo_fill_preserve(cr);
-    setColour(cr, darken(base, 0.45), 0.9);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
+    // The colour's mark floats inside the orb as a dark core in a bright rim.
+    inlaidMark(cr, base, colour, cx, cy + 1 + 0.3 * wave(phase));
 
     // Fixed window highlight at the top left.
     cairo_save(cr);
@@ -98,7 +155,7 @@ void glassOrb(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
 
     if (selected) {
         cairo_arc(cr, cx, cy, r - 1.2, 0, 2 * kPi);
-        selectionRim(cr);
+        selectionRim(cr, base);
     }
 }
 
@@ -139,13 +196,6 @@ void cutGem(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     cairo_fill(cr);
     cairo_pattern_destroy(table);
 
-    markPath(cr, colour, cx + 0.6, cy + 1.4, 4.6);
-    setColour(cr, lighten(base, 0.6), 0.7);
-    cairo_fill(cr);
-    markPath(cr, colour, cx, cy + 0.8, 4.6);
-    setColour(cr, darken(base, 0.55));
-    cairo_fill(cr);
-
     // A band of light sweeps across during the first half of the cycle.
     if (phase < 0.5) {
         const double t = -0.3 + 1.6 * (phase / 0.5);
@@ -165,13 +215,16 @@ void cutGem(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
         twinkle(cr, 8 + 16 * (phase / 0.5), 6 + 4 * (phase / 0.5), 4.5 * sparkle, sparkle);
     }
 
+    // The mark is cut into the table after the light has passed over it.
+    inlaidMark(cr, base, colour, cx, cy + 0.8);
+
     regularPolygon(cr, cx, cy, outer - 0.6, 8, rot);
     setColour(cr, darken(base, 0.85));
     cairo_set_line_width(cr, 1.4);
     cairo_stroke(cr);
     if (selected) {
         regularPolygon(cr, cx, cy, outer - 1.8, 8, rot);
-        selectionRim(cr);
+        selectionRim(cr, base);
     }
 }
 
@@ -215,13 +268,12 @@ void candy(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     cairo_pattern_destroy(depth);
     cairo_restore(cr);
 
-    // Sugar icing in the colour's shape, with a soft drop.
-    markPath(cr, colour, 16.6, 17.8, 6.4);
-    setColour(cr, darken(base, 0.6), 0.45);
-    cairo_fill(cr);
-    markPath(cr, colour, 16, 17, 6.4);
-    setColour(cr, lighten(base, 0.85));
-    cairo_fill(cr);
+    // Liquorice in the colour's shape, piped round with sugar icing.
+    markPath(cr, colour, 16.6, 17.8, kMarkSize);
+    setColour(cr, darken(base, 0.6), 0.4);
+    cairo_set_line_width(cr, 3.4);
+    cairo_stroke(cr);
+    inlaidMark(cr, base, colour, 16, 17);
 
     // Glossy top highlight.
     roundedRect(cr, 6, 4.3, 20, 7.5, 3.7);
@@ -238,7 +290,7 @@ void candy(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     cairo_stroke(cr);
     if (selected) {
         roundedRect(cr, 3.2, 3.4, 25.6, 25.2, 8);
-        selectionRim(cr);
+        selectionRim(cr, base);
     }
     cairo_path_destroy(shape);
     cairo_restore(cr);
@@ -276,8 +328,9 @@ void metalStud(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
         cairo_stroke(cr);
     }
     // A sheen slides across the face once per cycle.
-    const double t = -0.6 + 2.2 * phase;
-    const double px = 5 + 22 * t;
+    // (It lies along x + 2y/3 from px - 9 to px + 17, so it has left the
+    // face before the cycle starts again.)
+    const double px = -10 + 66 * phase;
     cairo_pattern_t* sheen = cairo_pattern_create_linear(px - 9, 0, px + 9, 12);
     cairo_pattern_add_color_stop_rgba(sheen, 0, 1, 1, 1, 0);
     cairo_pattern_add_color_stop_rgba(sheen, 0.5, 1, 1, 1, 0.42);
@@ -291,13 +344,8 @@ void metalStud(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     cairo_set_line_width(cr, 0.9);
     cairo_stroke(cr);
 
-    // Stamped mark: shadow on the upper left, light on the lower right.
-    markPath(cr, colour, 16.7, 16.9, 5.8);
-    setColour(cr, lighten(base, 0.65), 0.85);
-    cairo_fill(cr);
-    markPath(cr, colour, 16, 16.2, 5.8);
-    setColour(cr, darken(base, 0.62));
-    cairo_fill(cr);
+    // Stamped mark with a polished bevel.
+    inlaidMark(cr, base, colour, 16, 16.4);
 
     const double rivets[4][2] = {{3.6, 3.6}, {28.4, 3.6}, {3.6, 28.4}, {28.4, 28.4}};
     for (const auto& p : rivets) {
@@ -316,7 +364,7 @@ void metalStud(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     cairo_stroke(cr);
     if (selected) {
         roundedRect(cr, 2.8, 2.8, 26.4, 26.4, 3.6);
-        selectionRim(cr);
+        selectionRim(cr, base);
     }
 }
 
@@ -346,10 +394,10 @@ void markPath(cairo_t* cr, int colour, double cx, double cy, double size)
         cairo_arc(cr, cx, cy, size * 0.62, 0, 2 * kPi);
         break;
     case 1:
-        regularPolygon(cr, cx, cy + size * 0.12, size * 0.88, 3, -kPi / 2);
+        regularPolygon(cr, cx, cy + size * 0.1, size * 0.8, 3, -kPi / 2);
         break;
     default:
-        regularPolygon(cr, cx, cy, size * 0.8, 4, -kPi / 2);
+        regularPolygon(cr, cx, cy, size * 0.66, 4, -kPi / 2);
         break;
     }
 }
@@ -358,7 +406,7 @@ void drawTile(cairo_t* cr, int theme, int colour, double phase, bool selected)
 {
     Rgb base = tileColour(theme, colour);
     if (selected)
-        base = lighten(base, 0.22);
+        base = underLight(base, kSelectedGain);
     cairo_save(cr);
     switch (theme) {
     case 1: glassOrb(cr, base, colour, phase, selected); break;
@@ -371,27 +419,28 @@ void drawTile(cairo_t* cr, int theme, int colour, double phase, bool selected)
 
 void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
 {
-    Rgb base = tileColour(1, colour);
+    // The deep colours inside the gold need more light to show the selection.
+    Rgb base = kBonusPalette[colour];
     if (selected)
-        base = lighten(base, 0.22);
-    const Rgb gold{1.0, 0.78, 0.25};
+        base = underLight(base, kSelectedGain * 1.4);
+    const Rgb gold = selected ? Rgb{1.0, 0.86, 0.45} : Rgb{1.0, 0.78, 0.25};
     cairo_save(cr);
 
-    // Gold frame around a deep field of the group's colour.
+    // A thin gold frame around a field of the group's colour.
     roundedRect(cr, 1.2, 1.2, 29.6, 29.6, 7);
     cairo_pattern_t* frame = cairo_pattern_create_linear(0, 1, 0, 31);
-    addStop(frame, 0, lighten(gold, 0.55));
-    addStop(frame, 0.5, gold);
-    addStop(frame, 1, darken(gold, 0.5));
+    addStop(frame, 0, lighten(gold, 0.4));
+    addStop(frame, 0.5, darken(gold, 0.1));
+    addStop(frame, 1, darken(gold, 0.55));
     cairo_set_source(cr, frame);
     cairo_fill(cr);
     cairo_pattern_destroy(frame);
 
-    roundedRect(cr, 4, 4, 24, 24, 5);
+    roundedRect(cr, 3.1, 3.1, 25.8, 25.8, 5.5);
     cairo_pattern_t* field = cairo_pattern_create_radial(13, 11, 2, 16, 16, 17);
     addStop(field, 0, lighten(base, 0.3));
     addStop(field, 0.6, base);
-    addStop(field, 1, darken(base, 0.55));
+    addStop(field, 1, darken(base, 0.45));
     cairo_set_source(cr, field);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(field);
@@ -399,96 +448,79 @@ void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
 
-    // The group's own mark, small, in the top left of the field.
-    markPath(cr, colour, 8.6, 8.6, 2.6);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
-    cairo_fill(cr);
+    // The group's own mark, as on every tile of its colour, with the
+    // bonus struck into it in gold.
+    const double markY = colour == 1 ? 15.6 : 16.4;
+    inlaidMark(cr, base, colour, 16, markY, kBonusMarkSize, 0.18);
 
     switch (colour) {
     case 0: {
         // "x2", breathing.
-        const double s = 1 + 0.07 * wave(phase);
+        const double s = 1 + 0.06 * wave(phase);
         cairo_save(cr);
-        cairo_translate(cr, 16.5, 17);
+        cairo_translate(cr, 16.2, markY);
         cairo_scale(cr, s, s);
         TextStyle t;
         t.face = Face::TitleBlack;
-        t.size = 15;
-        t.top = Rgb{1, 1, 0.9};
-        t.bottom = Rgb{1, 0.85, 0.35};
+        t.size = 9.5;
+        t.top = Rgb{1, 0.96, 0.7};
+        t.bottom = gold;
         t.outline = Rgb{0.18, 0.05, 0.02};
-        t.outlineWidth = 2.6;
-        drawText(cr, "\xC3\x97" "2", 0, 5.2, 0.5, t);
+        t.outlineWidth = 1.2;
+        drawText(cr, "\xC3\x97" "2", 0, 3.4, 0.5, t);
         cairo_restore(cr);
         break;
     }
     case 1: {
-        // Rows dropping in: three bars under a bobbing arrow.
-        const double bob = 1.6 * wave(phase);
-        for (int i = 0; i < 2; i++) {
-            roundedRect(cr, 8, 20.5 + 3.6 * i, 16, 2.4, 1.2);
-            setColour(cr, Rgb{0.06, 0.2, 0.08});
-            cairo_set_line_width(cr, 1.6);
-            cairo_stroke_preserve(cr);
-            cairo_set_source_rgba(cr, 1, 1, 0.9, 1);
-            cairo_fill(cr);
-        }
-        cairo_move_to(cr, 16, 18.5 + bob);
-        cairo_line_to(cr, 23, 12 + bob);
-        cairo_line_to(cr, 19, 12 + bob);
-        cairo_line_to(cr, 19, 6.5 + bob);
-        cairo_line_to(cr, 13, 6.5 + bob);
-        cairo_line_to(cr, 13, 12 + bob);
-        cairo_line_to(cr, 9, 12 + bob);
-        cairo_close_path(cr);
-        setColour(cr, Rgb{0.06, 0.2, 0.08});
-        cairo_set_line_width(cr, 1.8);
+        // An arrow bobbing down onto a row, drawn in gold line.
+        const double bob = 0.7 * wave(phase);
+        const double y = markY + 2.0;
+        cairo_save(cr);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-        cairo_stroke_preserve(cr);
-        cairo_pattern_t* arrow = cairo_pattern_create_linear(0, 6, 0, 19);
-        addStop(arrow, 0, Rgb{1, 1, 0.9});
-        addStop(arrow, 1, gold);
-        cairo_set_source(cr, arrow);
-        cairo_fill(cr);
-        cairo_pattern_destroy(arrow);
+        cairo_move_to(cr, 16, y - 5.2 + bob);
+        cairo_line_to(cr, 16, y + 0.8 + bob);
+        cairo_move_to(cr, 13.3, y - 1.8 + bob);
+        cairo_line_to(cr, 16, y + 0.9 + bob);
+        cairo_line_to(cr, 18.7, y - 1.8 + bob);
+        cairo_move_to(cr, 12.6, y + 3.6);
+        cairo_line_to(cr, 19.4, y + 3.6);
+        setColour(cr, lighten(gold, 0.3));
+        cairo_set_line_width(cr, 1.25);
+        cairo_stroke(cr);
+        cairo_restore(cr);
         break;
     }
     default: {
-        // A gold coin turning about its upright axis.
+        // A gold coin, drawn in line, turning about its upright axis.
         const double turn = std::cos(2 * kPi * phase);
-        const double rx = std::max(1.6, 8.5 * std::fabs(turn));
+        const double r = 3.6;
+        const double rx = std::max(0.6, r * std::fabs(turn));
         cairo_save(cr);
-        cairo_translate(cr, 16, 16.5);
-        cairo_scale(cr, rx / 8.5, 1);
-        cairo_arc(cr, 0, 0, 8.5, 0, 2 * kPi);
+        cairo_translate(cr, 16, markY);
+        cairo_scale(cr, rx / r, 1);
+        cairo_arc(cr, 0, 0, r, 0, 2 * kPi);
         cairo_restore(cr);
-        setColour(cr, darken(gold, 0.75));
-        cairo_set_line_width(cr, 1.5);
-        cairo_stroke_preserve(cr);
-        cairo_pattern_t* coin = cairo_pattern_create_linear(16 - rx, 8, 16 + rx, 25);
-        addStop(coin, 0, lighten(gold, 0.6));
-        addStop(coin, 0.5, gold);
-        addStop(coin, 1, darken(gold, 0.35));
-        cairo_set_source(cr, coin);
-        cairo_fill(cr);
-        cairo_pattern_destroy(coin);
-        if (rx > 4) {
+        setColour(cr, lighten(gold, 0.3));
+        cairo_set_line_width(cr, 1.1);
+        cairo_stroke(cr);
+        if (rx > 2.2) {
             cairo_save(cr);
-            cairo_translate(cr, 16, 16.5);
-            cairo_scale(cr, rx / 8.5, 1);
-            starPath(cr, 0, 0.4, 5.2, 2.2, 5, -kPi / 2);
+            cairo_translate(cr, 16, markY);
+            cairo_scale(cr, rx / r, 1);
+            starPath(cr, 0, 0.2, 2.0, 0.85, 5, -kPi / 2);
             cairo_restore(cr);
-            setColour(cr, darken(gold, 0.4), turn > 0 ? 0.9 : 0.6);
+            setColour(cr, gold);
             cairo_fill(cr);
         }
         break;
     }
     }
 
-    // Gloss over the upper half of the frame.
-    roundedRect(cr, 3, 2.5, 26, 10, 5);
-    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 2.5, 0, 12.5);
-    cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.45);
+    // Gloss along the top of the frame.
+    roundedRect(cr, 3, 2.2, 26, 5.5, 2.7);
+    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 2.2, 0, 7.7);
+    cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.5);
     cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0);
     cairo_set_source(cr, gloss);
     cairo_fill(cr);
@@ -500,7 +532,7 @@ void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
     cairo_stroke(cr);
     if (selected) {
         roundedRect(cr, 2.4, 2.4, 27.2, 27.2, 6);
-        selectionRim(cr);
+        selectionRim(cr, base);
     }
     cairo_restore(cr);
 }
