@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The game's window on a desktop of a given size, with a window manager
-# (openbox): after F9 the window is 640 x 480 times the expected whole scale
-# and lies wholly on the desktop, the pointer over Play at the scaled
-# position lights Play up and is drawn right there, and a click opens the game.
+# The game on a desktop of a given size, with a window manager (openbox): in
+# full screen and in a window, the pointer at Play's scaled position lights
+# Play up and is drawn right there; after F9 the window is 640 x 480 times the
+# expected whole scale and lies wholly on the desktop; a click opens the game.
 #
 # usage: desktop_window.sh TESSAL DATA_PAK WIDTHxHEIGHT SCALE SHOT_DIR
 set -euo pipefail
@@ -80,27 +80,91 @@ env -u SDL12COMPAT_WINDOW_SCALING -u SDL_VIDEO_WINDOW_POS -u SDL_VIDEO_CENTERED 
 game_pid=$!
 
 caption="  -=-  Tessal  -=-"
-geometry() {  # sets win_id win_x win_y win_w win_h from the game's window
+geometry() {  # sets win_x win_y win_w win_h from the game's window
     local info
     info=$(xwininfo -name "$caption" 2>/dev/null) || return 1
-    win_id=$(awk '/Window id:/ { print $4 }' <<<"$info")
     win_x=$(awk '/Absolute upper-left X/ { print $NF }' <<<"$info")
     win_y=$(awk '/Absolute upper-left Y/ { print $NF }' <<<"$info")
     win_w=$(awk '/Width:/ { print $NF }' <<<"$info")
     win_h=$(awk '/Height:/ { print $NF }' <<<"$info")
 }
 
-# The game opens full screen and reads F9 once its title menu runs, after the
-# start-up logos: press F9 until the window has left full screen.
+# The game's picture, wherever it is on the desktop (picture_geometry, as
+# WIDTHxHEIGHT+X+Y), in its own 640 x 480 pixels.
+count=0
+shot() {
+    count=$((count + 1))
+    shot_file="$shots/$1-$count.png"
+    import -window root "$work/root.ppm"
+    convert "$work/root.ppm" -crop "$picture_geometry" +repage -sample 640x480 "$shot_file"
+}
+
+wait_for_title() {  # where seconds
+    local deadline=$(($(date +%s) + $2))
+    while [ "$(date +%s)" -lt "$deadline" ]; do
+        kill -0 "$game_pid" 2>/dev/null || fail "the game ended"
+        shot "menu-$1"
+        less_than "$(region_diff "$shot_file" 0 0 640 251 "$ref/title.png")" 12 && return 0
+        sleep 0.3
+    done
+    fail "no title menu $1"
+}
+
+# With the pointer at (300, 270) of the picture, Play's row (from y = 251) is
+# lit, and the game's own pointer is drawn there: the best match of mouse.bmp
+# around (300, 270) lies within 2 pixels of it.
+pointer_at() {  # image: prints the pointer's offset from (268, 238)
+    convert "$1" -crop 96x96+268+238 +repage "$work/around.png"
+    compare -metric RMSE -dissimilarity-threshold 1 -subimage-search "$work/around.png" \
+        "$ref/mouse.png" null: 2>&1 | sed -n 's/.*@ \([0-9]*\),\([0-9]*\).*/\1 \2/p' || true
+}
+near() { [ $(($1 - $2)) -ge -2 ] && [ $(($1 - $2)) -le 2 ]; }
+expect_pointer_on_play() {  # where
+    local deadline=$(($(date +%s) + 30)) lit plain found px py
+    while [ "$(date +%s)" -lt "$deadline" ]; do
+        shot "hover-$1"
+        lit=$(region_diff "$shot_file" 0 251 640 43 "$ref/splay.png")
+        plain=$(region_diff "$shot_file" 0 251 640 43 "$ref/play.png")
+        found=$(pointer_at "$shot_file")
+        read -r px py <<<"${found:-999 999}"
+        # A star passing over the pointer can hide it for a frame: look again.
+        if less_than "$lit" 25 && less_than "$lit" "$plain" && near "$px" 32 && near "$py" 32; then
+            note "$1: Play lit ($lit% off splay); pointer drawn at (300, 270)"
+            return 0
+        fi
+        sleep 0.3
+    done
+    fail "$1: Play $lit% off splay, $plain% off play; pointer found at '$found' from (268, 238)"
+}
+
+# --- full screen ------------------------------------------------------------------
+# The 640 x 480 picture is scaled to the desktop's height or width, with bars.
+read -r full_w full_h <<<"$(awk -v w="$desktop_w" -v h="$desktop_h" \
+    'BEGIN { f = (w / 640 < h / 480) ? w / 640 : h / 480; printf "%d %d", 640 * f, 480 * f }')"
+picture_geometry="${full_w}x${full_h}+$(((desktop_w - full_w) / 2))+$(((desktop_h - full_h) / 2))"
+# The start-up logos come first.
+wait_for_title "in full screen" 150
+note "title menu in full screen, $picture_geometry"
+# A hidden pointer in full screen moves by relative motion, as a mouse sends
+# it: in small steps into the top left corner, then to (300, 270) scaled.
+for _ in $(seq 30); do xdotool mousemove_relative -- -200 -200; done
+for step in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool mousemove_relative $((300 * full_w / 640 * step / 10 - 300 * full_w / 640 * (step - 1) / 10)) \
+        $((270 * full_h / 480 * step / 10 - 270 * full_h / 480 * (step - 1) / 10))
+done
+expect_pointer_on_play "full screen"
+
+# --- a window -----------------------------------------------------------------------
+# F9 is read once per press: press it until the window has left full screen.
 windowed=""
-deadline=$(($(date +%s) + 150))
+deadline=$(($(date +%s) + 60))
 while [ "$(date +%s)" -lt "$deadline" ]; do
     kill -0 "$game_pid" 2>/dev/null || fail "the game ended"
     if geometry && [ "$win_w" != "$desktop_w" ]; then
         windowed=yes
         break
     fi
-    geometry && hold_key F9
+    hold_key F9
     for _ in $(seq 40); do
         geometry && [ "$win_w" != "$desktop_w" ] && break
         sleep 0.2
@@ -117,56 +181,11 @@ note "window ${win_w}x${win_h} at ${win_x},${win_y}"
     [ $((win_x + win_w)) -le "$desktop_w" ] && [ $((win_y + win_h)) -le "$desktop_h" ] ||
     fail "window ${win_w}x${win_h}+${win_x}+${win_y} is not wholly on the $desktop desktop"
 
-# The window's picture in the game's own 640 x 480 pixels.
-count=0
-shot() {
-    count=$((count + 1))
-    shot_file="$shots/$1-$count.png"
-    import -window "$win_id" "$work/window.ppm"
-    convert "$work/window.ppm" -sample 640x480 "$shot_file"
-}
-
-opened=""
-deadline=$(($(date +%s) + 40))
-while [ "$(date +%s)" -lt "$deadline" ]; do
-    shot menu
-    if less_than "$(region_diff "$shot_file" 0 0 640 251 "$ref/title.png")" 12; then
-        opened=yes
-        break
-    fi
-    sleep 0.3
-done
-[ -n "$opened" ] || fail "no title menu in the window"
-note "title menu in the window"
-
-# Play's row starts at y = 251; point at (300, 270) of the game's picture.
+picture_geometry="${win_w}x${win_h}+${win_x}+${win_y}"
+wait_for_title "in the window" 60
+# The pointer, visible again, at (300, 270) scaled.
 xdotool mousemove $((win_x + 300 * scale)) $((win_y + 270 * scale))
-# The game's own pointer is drawn with its tip where the real one is: the
-# best match of mouse.bmp around (300, 270) lies within 2 pixels of it.
-pointer_at() {  # image: prints the pointer's offset from (268, 238)
-    convert "$1" -crop 96x96+268+238 +repage "$work/around.png"
-    compare -metric RMSE -dissimilarity-threshold 1 -subimage-search "$work/around.png" \
-        "$ref/mouse.png" null: 2>&1 | sed -n 's/.*@ \([0-9]*\),\([0-9]*\).*/\1 \2/p' || true
-}
-near() { [ $(($1 - $2)) -ge -2 ] && [ $(($1 - $2)) -le 2 ]; }
-in_place=""
-deadline=$(($(date +%s) + 30))
-while [ "$(date +%s)" -lt "$deadline" ]; do
-    shot hover
-    lit=$(region_diff "$shot_file" 0 251 640 43 "$ref/splay.png")
-    plain=$(region_diff "$shot_file" 0 251 640 43 "$ref/play.png")
-    found=$(pointer_at "$shot_file")
-    read -r px py <<<"${found:-999 999}"
-    # A star passing over the pointer can hide it for a frame: look again.
-    if less_than "$lit" 25 && less_than "$lit" "$plain" && near "$px" 32 && near "$py" 32; then
-        in_place=yes
-        break
-    fi
-    sleep 0.3
-done
-[ -n "$in_place" ] ||
-    fail "pointer at (300, 270): Play $lit% off splay, $plain% off play; pointer found at '$found' from (268, 238)"
-note "Play lit ($lit% off splay); pointer drawn at (300, 270)"
+expect_pointer_on_play "window"
 
 # A click there opens the game: the panel on the right, the board below it.
 xdotool click 1
