@@ -6,6 +6,37 @@
 #include "shell/AppState.h"
 #include "shell/Error.h"
 
+int windowScaleFor(int desktopWidth, int desktopHeight)
+{
+    // 640n <= 0.85 w and 480n <= 0.85 h, in whole numbers.
+    const long across = 85L * desktopWidth / (640L * 100);
+    const long down = 85L * desktopHeight / (480L * 100);
+    const long n = across < down ? across : down;
+    return n < 1 ? 1 : static_cast<int>(n);
+}
+
+void requestWindowSize(int desktopWidth, int desktopHeight)
+{
+    char text[32];
+    double scale = windowScaleFor(desktopWidth, desktopHeight);
+    const char* chosen = getenv("SDL12COMPAT_WINDOW_SCALING");
+    if (chosen && *chosen) {
+        scale = strtod(chosen, nullptr);
+    } else {
+        snprintf(text, sizeof text, "%d", static_cast<int>(scale));
+        setenv("SDL12COMPAT_WINDOW_SCALING", text, 1);
+    }
+    // The library centres the window by its unscaled size, which leaves a
+    // scaled one hanging off the bottom right of the desktop.
+    if (getenv("SDL_VIDEO_WINDOW_POS") || getenv("SDL_VIDEO_CENTERED") || !(scale > 0))
+        return;
+    const double x = (desktopWidth - 640 * scale) / 2;
+    const double y = (desktopHeight - 480 * scale) / 2;
+    snprintf(text, sizeof text, "%d,%d", x > 0 ? static_cast<int>(x) : 0,
+             y > 0 ? static_cast<int>(y) : 0);
+    setenv("SDL_VIDEO_WINDOW_POS", text, 1);
+}
+
 void requestVsync()
 {
     // sdl12-compat reads this when the video mode is set, in both modes.
@@ -22,6 +53,10 @@ SDL_Surface* setScreenMode(bool full)
 
 void openScreen()
 {
+    // Before the first mode, SDL reports the desktop's own size.
+    const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
+    if (desktop)
+        requestWindowSize(desktop->current_w, desktop->current_h);
     screen = setScreenMode(true);
     if (!screen)
         throw Error("Cannot Init Screen");

@@ -12,7 +12,19 @@ constexpr Uint32 kWindowFlags = SDL_ANYFORMAT;
 // flip, unless the user has said otherwise. Read by SDL_SetVideoMode.
 void requestVsync();
 
-// The start-up mode: full screen, 32 bits. Throws Error "Cannot Init Screen".
+// The largest whole n for which a 640n x 480n window fits within 85 % of a
+// desktop of the given size in both directions; at least 1.
+int windowScaleFor(int desktopWidth, int desktopHeight);
+
+// Asks the compatibility library to draw the window n times as large on a
+// desktop of the given size (SDL12COMPAT_WINDOW_SCALING, unless the user has
+// set it) and to open it in the middle of the desktop (SDL_VIDEO_WINDOW_POS,
+// unless the user has placed the window). Both are read by SDL_SetVideoMode;
+// full screen is not affected.
+void requestWindowSize(int desktopWidth, int desktopHeight);
+
+// The start-up mode: full screen, 32 bits, with the window size requested for
+// the desktop SDL reports. Throws Error "Cannot Init Screen".
 void openScreen();
 
 // Switches to the other mode; when that cannot be set, goes back to the one

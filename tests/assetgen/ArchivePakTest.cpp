@@ -86,17 +86,29 @@ TEST(ArchivePak, GeneratorReportsBadArgumentsAndUnwritableOutput)
     EXPECT_FALSE(testing_support::fileExists("missing-folder/data.pak"));
 }
 
-TEST(ArchivePak, DesktopIconIsA128PixelPng)
+TEST(ArchivePak, DesktopIconsComeInEveryThemeSizeAndAsSvg)
 {
     testing_support::ScratchDir scratch;
-    ASSERT_EQ(run("'" + kGenerator + "' --icon icon.png"), 0);
-    const std::vector<unsigned char> png = testing_support::readFile("icon.png");
-    ASSERT_GT(png.size(), 33u);
+    ASSERT_EQ(run("'" + kGenerator + "' --icons hicolor"), 0);
     const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    EXPECT_TRUE(std::equal(signature, signature + 8, png.begin()));
-    auto be32 = [&](size_t at) { return unsigned(png[at]) << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3]; };
-    EXPECT_EQ(be32(16), 128u);  // IHDR width
-    EXPECT_EQ(be32(20), 128u);  // IHDR height
+    for (unsigned size : {16u, 24u, 32u, 48u, 64u, 128u, 256u, 512u}) {
+        const std::string edge = std::to_string(size);
+        const std::vector<unsigned char> png =
+            testing_support::readFile("hicolor/" + edge + "x" + edge + "/apps/tessal.png");
+        ASSERT_GT(png.size(), 33u) << size;
+        EXPECT_TRUE(std::equal(signature, signature + 8, png.begin())) << size;
+        auto be32 = [&](size_t at) {
+            return unsigned(png[at]) << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        };
+        EXPECT_EQ(be32(16), size);  // IHDR width
+        EXPECT_EQ(be32(20), size);  // IHDR height
+    }
+    const std::vector<unsigned char> svg = testing_support::readFile("hicolor/scalable/apps/tessal.svg");
+    const std::string text(svg.begin(), svg.end());
+    EXPECT_EQ(text.rfind("<?xml", 0), 0u);
+    EXPECT_NE(text.find("<svg"), std::string::npos);
+    EXPECT_NE(text.find("viewBox=\"0 0 128 128\""), std::string::npos);
+    EXPECT_NE(text.find("</svg>"), std::string::npos);
 }
 
 }  // namespace

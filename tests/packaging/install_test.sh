@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the game (into a scratch prefix, or as a .deb), checks that every
-# installed file is in its place, then starts the installed launcher under
-# Xvfb, quits it with F12, and checks the player's folder.
+# Installs the game (into a scratch tree, or as a .deb that lintian checks
+# first), checks that every installed file is in its place: icons of every
+# size and an SVG, a manual page that renders, a store entry that validates;
+# then starts the installed launcher under Xvfb, quits it with F12, and checks
+# the player's folder.
 set -euo pipefail
 source "$(dirname "$0")/../support/x11.sh"
 mode=$1
@@ -20,30 +22,68 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# The installed tree, as a package would lay it out under /usr.
+tree="$scratch/root"
 if [ "$mode" = prefix ]; then
-  prefix="$scratch/prefix"
-  cmake --install "$build" --prefix "$prefix" >/dev/null
+  DESTDIR="$tree" cmake --install "$build" --prefix /usr >/dev/null
+  prefix="$tree/usr"
 else
   (cd "$build" && cpack -G DEB >/dev/null)
   deb=$(ls "$build"/tessal_*.deb | head -n 1)
   [ -f "$deb" ] || fail "no .deb was built"
+  dpkg-deb -x "$deb" "$tree"
+  [ "$(dpkg-deb -f "$deb" Recommends)" = "zenity | kdialog | x11-utils" ] ||
+    fail "the package does not recommend a program for the error notice"
+  # Lintian's full report stays in the log; errors and warnings fail.
+  status=0
+  lintian --no-cfg --fail-on error,warning "$deb" >"$scratch/lintian.txt" 2>&1 || status=$?
+  grep -v 'root privileges' "$scratch/lintian.txt" || true
+  [ "$status" = 0 ] || fail "lintian found errors or warnings in $deb"
   dpkg -i "$deb" >/dev/null || fail "dpkg -i refused $deb"
   prefix=/usr
 fi
 
-for file in bin/tessal libexec/tessal/tessal share/tessal/data.pak \
-            share/applications/tessal.desktop \
-            share/icons/hicolor/128x128/apps/tessal.png \
-            share/metainfo/io.github.tessal.Tessal.metainfo.xml; do
-  [ -e "$prefix/$file" ] || fail "missing $prefix/$file"
+share="$tree/usr/share"
+for file in games/tessal libexec/tessal/tessal share/tessal/data.pak \
+            share/applications/tessal.desktop share/icons/hicolor/scalable/apps/tessal.svg \
+            share/man/man6/tessal.6.gz share/doc/tessal/copyright share/doc/tessal/changelog.gz \
+            share/metainfo/io.github.tessal.tessal.metainfo.xml; do
+  [ -e "$tree/usr/$file" ] || fail "missing /usr/$file"
 done
-[ -x "$prefix/bin/tessal" ] || fail "launcher is not executable"
-file "$prefix/share/icons/hicolor/128x128/apps/tessal.png" | grep -q 'PNG image data, 128 x 128' \
-  || fail "icon is not a 128 x 128 PNG"
+[ -x "$prefix/games/tessal" ] || fail "launcher is not executable"
+
+# Icons for every size a hicolor theme asks for, and a scalable one.
+for size in 16 24 32 48 64 128 256 512; do
+  file "$share/icons/hicolor/${size}x${size}/apps/tessal.png" |
+    grep -q "PNG image data, $size x $size" || fail "no $size x $size PNG icon"
+done
+svg="$share/icons/hicolor/scalable/apps/tessal.svg"
+file "$svg" | grep -q 'SVG Scalable Vector Graphics image' || fail "the scalable icon is no SVG"
+grep -q 'viewBox="0 0 128 128"' "$svg" && grep -q '</svg>' "$svg" || fail "the SVG icon is cut short"
+
 if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$prefix/share/applications/tessal.desktop" || fail "desktop entry"
+  desktop-file-validate "$share/applications/tessal.desktop" || fail "desktop entry"
 fi
-grep -q '^Exec=tessal$' "$prefix/share/applications/tessal.desktop" || fail "desktop Exec line"
+grep -q '^Exec=tessal$' "$share/applications/tessal.desktop" || fail "desktop Exec line"
+
+# The manual page renders without a complaint from groff and says what it must.
+page="$share/man/man6/tessal.6.gz"
+MANWIDTH=80 man --warnings -l "$page" 2>"$scratch/man-warnings.txt" | tr -s ' ' >"$scratch/man.txt" ||
+  fail "man -l cannot render $page"
+[ ! -s "$scratch/man-warnings.txt" ] || { cat "$scratch/man-warnings.txt" >&2; fail "groff warns"; }
+for text in 'tessal - clear a board of coloured tiles' 'HOW TO PLAY' 'KEYS' 'FILES' 'ENVIRONMENT' \
+            'scores.qbx' 'XDG_DATA_HOME' 'SDL12COMPAT_WINDOW_SCALING' 'F9'; do
+  grep -q -- "$text" "$scratch/man.txt" || fail "the manual page does not mention '$text'"
+done
+
+# The store entry: valid to the letter, and consistent with the desktop entry
+# and icons beside it (validate-tree finds those). Without the network the
+# screenshots' addresses are not fetched.
+appstreamcli validate --pedantic --no-net "$share/metainfo/io.github.tessal.tessal.metainfo.xml" \
+  >"$scratch/appstream.txt" 2>&1 || { cat "$scratch/appstream.txt" >&2; fail "metainfo"; }
+grep -q '^[EWIP]:' "$scratch/appstream.txt" && { cat "$scratch/appstream.txt" >&2; fail "metainfo hints"; }
+appstreamcli validate-tree --pedantic --no-net "$tree" >"$scratch/appstream-tree.txt" 2>&1 ||
+  { cat "$scratch/appstream-tree.txt" >&2; fail "the installed tree does not validate"; }
 
 # Start the installed game as a player would, in a fresh home.
 export HOME="$scratch/home"
@@ -51,7 +91,7 @@ export XDG_DATA_HOME="$HOME/.local/share"
 mkdir -p "$HOME"
 start_xvfb "$scratch" || fail "Xvfb did not start"
 export SDL_AUDIODRIVER=dummy
-"$prefix/bin/tessal" >"$scratch/stdout" 2>"$scratch/stderr" &
+"$prefix/games/tessal" >"$scratch/stdout" 2>"$scratch/stderr" &
 game_pid=$!
 
 # The three start-up logos take about half a minute; F12 is read once the

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "game/Game.h"
 #include "gfx/Text.h"
@@ -201,14 +202,77 @@ TEST(VideoMode, VsyncRequestKeepsWhatTheUserSet)
     EXPECT_STREQ(getenv("SDL12COMPAT_SYNC_TO_VBLANK"), "1");
 }
 
+TEST(VideoMode, WindowScaleIsTheLargestThatFits85PercentOfTheDesktop)
+{
+    struct Case {
+        int width, height, scale;
+    };
+    const Case cases[] = {
+        {3840, 2160, 3}, {2560, 1440, 2}, {1920, 1080, 1}, {1024, 768, 1}, {640, 480, 1},
+        {0, 0, 1},       {7680, 4320, 7}, {1506, 1130, 2}, {1505, 1130, 1}, {1506, 1129, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(windowScaleFor(c.width, c.height), c.scale) << c.width << " x " << c.height;
+}
+
+TEST(VideoMode, WindowSizeRequestCentresTheWindowAndKeepsWhatTheUserSet)
+{
+    const char* const names[] = {"SDL12COMPAT_WINDOW_SCALING", "SDL_VIDEO_WINDOW_POS",
+                                 "SDL_VIDEO_CENTERED"};
+    auto clear = [&] {
+        for (const char* name : names)
+            unsetenv(name);
+    };
+    auto value = [](const char* name) {
+        const char* v = getenv(name);
+        return std::string(v ? v : "(unset)");
+    };
+    struct Case {
+        const char* scaling;  // set by the user, or null
+        const char* centred;  // SDL_VIDEO_CENTERED set by the user, or null
+        int width, height;
+        const char* wantScaling;
+        const char* wantPosition;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, 3840, 2160, "3", "960,360"},
+        {nullptr, nullptr, 2560, 1440, "2", "640,240"},
+        {nullptr, nullptr, 1024, 768, "1", "192,144"},
+        {"1.5", nullptr, 3840, 2160, "1.5", "1440,720"},
+        {"9", nullptr, 3840, 2160, "9", "0,0"},
+        {nullptr, "1", 3840, 2160, "3", "(unset)"},
+    };
+    for (const Case& c : cases) {
+        clear();
+        if (c.scaling)
+            setenv("SDL12COMPAT_WINDOW_SCALING", c.scaling, 1);
+        if (c.centred)
+            setenv("SDL_VIDEO_CENTERED", c.centred, 1);
+        requestWindowSize(c.width, c.height);
+        EXPECT_EQ(value("SDL12COMPAT_WINDOW_SCALING"), c.wantScaling) << c.width << " x " << c.height;
+        EXPECT_EQ(value("SDL_VIDEO_WINDOW_POS"), c.wantPosition) << c.width << " x " << c.height;
+    }
+    // A position the user gave stays.
+    clear();
+    setenv("SDL_VIDEO_WINDOW_POS", "10,20", 1);
+    requestWindowSize(3840, 2160);
+    EXPECT_EQ(value("SDL_VIDEO_WINDOW_POS"), "10,20");
+    clear();
+}
+
 TEST(VideoMode, StartsFullScreenAndTogglesBothWays)
 {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
     fullScreen = false;
+    unsetenv("SDL12COMPAT_WINDOW_SCALING");
     openScreen();
     ASSERT_NE(screen, nullptr);
     EXPECT_TRUE(fullScreen);
+    // The window's scale was chosen for the desktop before the first mode.
+    EXPECT_NE(getenv("SDL12COMPAT_WINDOW_SCALING"), nullptr);
+    unsetenv("SDL12COMPAT_WINDOW_SCALING");
+    unsetenv("SDL_VIDEO_WINDOW_POS");
     EXPECT_EQ(screen, SDL_GetVideoSurface());
     EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_ON);
     toggleScreenMode();

@@ -1,9 +1,10 @@
 # Sourced by the scripts that drive the real game in an X server with xdotool.
 
-# Starts Xvfb (640 x 480 x 24) on a free display, with its log in folder $1;
-# sets xvfb_pid and exports DISPLAY. Returns non-zero when it did not start.
+# Starts Xvfb (640 x 480 x 24, or the size $2 as WIDTHxHEIGHT) on a free
+# display, with its log in folder $1; sets xvfb_pid and exports DISPLAY.
+# Returns non-zero when it did not start.
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${2:-640x480}x24" -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
     xvfb_pid=$!
     for _ in $(seq 50); do
         [ -s "$1/display" ] && break

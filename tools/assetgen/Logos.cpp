@@ -143,10 +143,9 @@ void madeWith(std::vector<Member>& out)
 
 }  // namespace
 
-void drawIcon(Canvas& canvas)
+void drawIcon(cairo_t* cr, double size)
 {
-    cairo_t* cr = canvas.cr();
-    const double scale = canvas.width() / 32.0;
+    const double scale = size / 32.0;
     cairo_save(cr);
     cairo_scale(cr, scale, scale);
     roundedRect(cr, 0, 0, 32, 32, 5);

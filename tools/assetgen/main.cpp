@@ -1,7 +1,7 @@
 // assetgen: draws every picture and wipe mask, composes the music and
 // sounds, and packs them into data.pak.
 //
-//   assetgen --out data.pak [--sheet contact-sheet.png] [--icon icon.png]
+//   assetgen --out data.pak [--sheet contact-sheet.png] [--icons hicolor-folder]
 #include "Canvas.h"
 #include "ContactSheet.h"
 #include "Pak.h"
@@ -40,17 +40,9 @@ std::vector<Member> makeAllMembers()
     return members;
 }
 
-void writeIcon(const std::string& path)
-{
-    Canvas canvas(128, 128);
-    drawIcon(canvas);
-    if (cairo_surface_write_to_png(canvas.surface(), path.c_str()) != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error("cannot write " + path);
-}
-
 int usage()
 {
-    std::fprintf(stderr, "usage: assetgen --out data.pak [--sheet sheet.png] [--icon icon.png]\n");
+    std::fprintf(stderr, "usage: assetgen --out data.pak [--sheet sheet.png] [--icons folder]\n");
     return 2;
 }
 
@@ -65,7 +57,7 @@ int main(int argc, char** argv)
             out = argv[++i];
         else if (std::strcmp(argv[i], "--sheet") == 0 && hasValue)
             sheet = argv[++i];
-        else if (std::strcmp(argv[i], "--icon") == 0 && hasValue)
+        else if (std::strcmp(argv[i], "--icons") == 0 && hasValue)
             icon = argv[++i];
         else
             return usage();
@@ -82,7 +74,7 @@ int main(int argc, char** argv)
                 writeContactSheet(sheet, members);
         }
         if (!icon.empty())
-            writeIcon(icon);
+            writeDesktopIcons(icon);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;
