@@ -11,7 +11,7 @@ bool scripted[SDLK_LAST];
 // How long each key has been down, for keySteps and keyPressed.
 struct HeldKey {
     bool down;
-    int heldMs;  // counts back by kRepeatInterval at every repeat
+    int heldMs;  // time held, less kRepeatInterval for every repeat made
 };
 HeldKey held[SDLK_LAST];
 
