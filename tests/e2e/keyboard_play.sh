@@ -17,7 +17,7 @@ pak=$(readlink -f "$2")
 shots=$3
 mkdir -p "$shots"
 shots=$(readlink -f "$shots")
-rm -f "$shots"/keys-*.png
+rm -f "$shots"/*.png
 
 work=$(mktemp -d /tmp/tessal-keys-XXXXXX)
 ref="$work/ref"
