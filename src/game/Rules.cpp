@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "game/BoardKeys.h"
 #include "game/Game.h"
 #include "gfx/Text.h"
 #include "platform/Input.h"
@@ -36,6 +37,10 @@ int groupPoints(int count)
 
 int Game::runFrame()
 {
+    // The arrow keys move the pointer before the group under it is found;
+    // Space and Return click with the mouse's clicks in step 7.
+    bool keyClick = readBoardKeys(frameDelta, enteringName);
+
     // 1-2. Selection and settling run in every state, fades and messages too.
     selectUnderPointer();
     // A click acts on the group shown under the pointer; while tiles are
@@ -141,6 +146,8 @@ int Game::runFrame()
             startFade(255, -1);
         }
     }
+    if (keyClick && !inputLocked && messageTimer <= 0 && !enteringName)
+        click();
 
     // 8. Idle time.
     if (!levelOver) {

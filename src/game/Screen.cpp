@@ -116,7 +116,8 @@ void Game::draw()
     input::pointer(pointerX, pointerY);
     if (pointerPic) {
         SDL_SetAlpha(pointerPic, SDL_SRCALPHA, 150);
-        if (fullScreen || (SDL_GetAppState() & SDL_APPMOUSEFOCUS))
+        // The keys may steer it while the mouse is outside the window.
+        if (fullScreen || input::pointerSteered() || (SDL_GetAppState() & SDL_APPMOUSEFOCUS))
             copyPicture(pointerPic, 32, 32, pointerX, pointerY);
     }
 

@@ -257,7 +257,8 @@ void TitleMenu::advanceFade()
 
 void TitleMenu::drawPointer()
 {
-    if (!fullScreen && !(SDL_GetAppState() & SDL_APPMOUSEFOCUS))
+    // The keys may steer it while the mouse is outside the window.
+    if (!fullScreen && !input::pointerSteered() && !(SDL_GetAppState() & SDL_APPMOUSEFOCUS))
         return;
     int x, y;
     input::pointer(x, y);

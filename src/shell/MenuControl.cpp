@@ -42,22 +42,52 @@ void clickItem(TitleMenu& menu)
     }
 }
 
+// A button release, or Return or Space.
+void click(TitleMenu& menu)
+{
+    if (menu.page == kPageMain) {
+        // The row read this pass decides, not the event's own position.
+        clickItem(menu);
+    } else if (menu.nextState != 1 && menu.nextState != 2) {
+        // Leaves the about page and the score board, or ends the
+        // opening fade at once. Once a choice was made and cancelled
+        // with Escape, only Escape leaves those pages.
+        menu.page = kPageMain;
+    }
+}
+
 void handleEvent(TitleMenu& menu, const SDL_Event& event)
 {
     if (event.type == SDL_QUIT) {
         menu.nextState = 2;
         menu.page = kPageClosing;
     } else if (event.type == SDL_MOUSEBUTTONUP) {
-        if (menu.page == kPageMain) {
-            // The row read this pass decides, not the event's own position.
-            clickItem(menu);
-        } else if (menu.nextState != 1 && menu.nextState != 2) {
-            // Leaves the about page and the score board, or ends the
-            // opening fade at once. Once a choice was made and cancelled
-            // with Escape, only Escape leaves those pages.
-            menu.page = kPageMain;
-        }
+        click(menu);
     }
+}
+
+// Up and Down move the highlight over the items, wrapping, and take the
+// pointer to the middle of the item's band; Return and Space click.
+void readMenuKeys(TitleMenu& menu)
+{
+    int steps = input::keySteps(SDLK_DOWN, frameDelta) - input::keySteps(SDLK_UP, frameDelta);
+    bool space = input::keyPressed(SDLK_SPACE);
+    bool enter = input::keyPressed(SDLK_RETURN);
+    bool padEnter = input::keyPressed(SDLK_KP_ENTER);
+    bool itemsShown = menu.page == kPageMain || menu.page == kPageOpening;
+    if (steps != 0 && itemsShown) {
+        // From no item, Down comes to the first and Up to the last.
+        int item = menu.hoverItem;
+        if (item == 0)
+            item = steps > 0 ? 0 : kMenuItemCount + 1;
+        item = ((item - 1 + steps) % kMenuItemCount + kMenuItemCount) % kMenuItemCount + 1;
+        int x, y;
+        input::pointer(x, y);
+        input::steerPointer(x, (kItemTop[item - 1] + kItemTop[item]) / 2);
+        menu.hoverItem = item;
+    }
+    if (space || enter || padEnter)
+        click(menu);
 }
 
 }  // namespace
@@ -82,5 +112,6 @@ int runTitleMenuPass(TitleMenu& menu)
     SDL_Event event;
     while (SDL_PollEvent(&event))
         handleEvent(menu, event);
+    readMenuKeys(menu);
     return 0;
 }

@@ -54,16 +54,6 @@ done
 # --- image arithmetic ---------------------------------------------------------
 shot() { import -window root "$shots/$1.png"; }
 
-# Percent of the w x h pixels at (x, y) of a screenshot that differ by more
-# than the tolerance from the reference picture at (rx, ry).
-region_diff() {  # image x y w h reference [rx ry]
-    local image=$1 x=$2 y=$3 w=$4 h=$5 reference=$6 rx=${7:-0} ry=${8:-0}
-    local count
-    count=$(compare -metric AE -fuzz 12% "$image[${w}x${h}+${x}+${y}]" \
-            "$reference[${w}x${h}+${rx}+${ry}]" null: 2>&1 || true)
-    awk -v c="$count" -v n=$((w * h)) 'BEGIN { printf "%d", 100 * c / n }'
-}
-
 # Percent of near-black pixels in a region.
 convert -size 640x480 xc:black "$ref/black.png"
 black_part() {  # image x y w h

@@ -245,3 +245,72 @@ TEST_F(MenuTest, AfterACancelledChoiceOnlyEscapeLeavesTheInnerPages)
 }
 
 }  // namespace
+
+namespace {
+
+// One key held for one pass, then let go.
+struct KeyCase {
+    int page;
+    int nextState;
+    int row;  // the mouse's row
+    SDLKey key;
+    int hoverAfter;
+    int pageAfter;
+    int nextStateAfter;
+};
+const KeyCase kKeys[] = {
+    // Up and Down walk the items, wrapping; from no item they come in at
+    // the first or the last.
+    {kPageMain, 0, 100, SDLK_DOWN, 1, kPageMain, 0},
+    {kPageMain, 0, 100, SDLK_UP, 4, kPageMain, 0},
+    {kPageMain, 0, 272, SDLK_DOWN, 2, kPageMain, 0},
+    {kPageMain, 0, 272, SDLK_UP, 4, kPageMain, 0},
+    {kPageMain, 0, 400, SDLK_DOWN, 1, kPageMain, 0},
+    {kPageOpening, 0, 315, SDLK_UP, 1, kPageOpening, 0},
+    {kPageScores, 0, 315, SDLK_DOWN, 2, kPageScores, 0},  // no items shown
+    // Return and Space act as a click on every page.
+    {kPageMain, 0, 272, SDLK_RETURN, 1, kPageClosing, 1},
+    {kPageMain, 0, 315, SDLK_SPACE, 2, kPageScores, 0},
+    {kPageMain, 0, 356, SDLK_KP_ENTER, 3, kPageAbout, 0},
+    {kPageMain, 0, 400, SDLK_SPACE, 4, kPageClosing, 2},
+    {kPageMain, 0, 100, SDLK_RETURN, 0, kPageMain, 0},
+    {kPageScores, 0, 272, SDLK_RETURN, 1, kPageMain, 0},
+    {kPageAbout, 0, 272, SDLK_SPACE, 1, kPageMain, 0},
+    {kPageOpening, 0, 100, SDLK_RETURN, 0, kPageMain, 0},
+    {kPageScores, 1, 272, SDLK_SPACE, 1, kPageScores, 1},  // cancelled choice
+    {kPageClosing, 2, 272, SDLK_RETURN, 1, kPageClosing, 2},
+};
+
+TEST_F(MenuTest, ArrowsWalkTheItemsAndReturnOrSpaceClicks)
+{
+    for (const KeyCase& c : kKeys) {
+        input::releaseAllKeys();  // the mouse has the pointer
+        pointAt(c.row);
+        menu->page = c.page;
+        menu->nextState = c.nextState;
+        input::pressKey(c.key);
+        pass();
+        input::releaseKey(c.key);
+        // The next pass finds the item under the pointer the keys moved.
+        pass();
+        EXPECT_EQ(menu->hoverItem, c.hoverAfter) << "row " << c.row << " key " << c.key;
+        EXPECT_EQ(menu->page, c.pageAfter) << "row " << c.row << " key " << c.key;
+        EXPECT_EQ(menu->nextState, c.nextStateAfter) << "row " << c.row << " key " << c.key;
+    }
+
+    // Held, Down repeats after the delay; the mouse takes the pointer back.
+    pointAt(100);
+    menu->page = kPageMain;
+    input::pressKey(SDLK_DOWN);
+    pass(16);
+    pass(input::kRepeatDelay);
+    pass(input::kRepeatInterval);
+    input::releaseKey(SDLK_DOWN);
+    pass();
+    EXPECT_EQ(menu->hoverItem, 3);
+    pointAt(400);
+    pass();
+    EXPECT_EQ(menu->hoverItem, 4);
+}
+
+}  // namespace

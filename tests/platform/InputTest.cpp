@@ -59,3 +59,84 @@ TEST_F(InputTest, PointerFollowsTheWarpedMouse)
 }
 
 }  // namespace
+
+namespace {
+
+// One pass: the key held or not, the pass's frame time, the steps expected.
+struct PassCase {
+    bool down;
+    int ms;
+    int steps;
+};
+
+TEST_F(InputTest, HeldKeyStepsOnceThenRepeatsOnFrameTime)
+{
+    const PassCase passes[] = {
+        {true, 16, 1},                  // goes down: one step
+        {true, 100, 0}, {true, 100, 0},  // 200 ms held
+        {true, 99, 0},                  // 299 ms
+        {true, 1, 1},                   // 300 ms: the first repeat
+        {true, 74, 0}, {true, 1, 1},    // then one every 75 ms
+        {true, 100, 1}, {true, 100, 1},
+        {true, 150, 2},                 // a long pass owes every repeat it covered
+        {true, 0, 0},                   // a pass that took no time
+        {false, 50, 0},                 // released
+        {true, 100, 1}, {true, 250, 0},  // pressed again: the delay starts over
+        {true, 50, 1},
+    };
+    int pass = 0;
+    for (const PassCase& c : passes) {
+        if (c.down)
+            input::pressKey(SDLK_RIGHT);
+        else
+            input::releaseKey(SDLK_RIGHT);
+        EXPECT_EQ(input::keySteps(SDLK_RIGHT, c.ms), c.steps) << "pass " << pass;
+        pass++;
+    }
+
+    // A press counts once, held or not, however long.
+    input::pressKey(SDLK_RETURN);
+    EXPECT_TRUE(input::keyPressed(SDLK_RETURN));
+    for (int i = 0; i < 20; i++)
+        EXPECT_FALSE(input::keyPressed(SDLK_RETURN));
+    input::releaseKey(SDLK_RETURN);
+    EXPECT_FALSE(input::keyPressed(SDLK_RETURN));
+    input::pressKey(SDLK_RETURN);
+    EXPECT_TRUE(input::keyPressed(SDLK_RETURN));
+    EXPECT_EQ(input::keySteps(SDLK_UNKNOWN, 100), 0);
+}
+
+TEST_F(InputTest, SteeredPointerHoldsUntilTheMouseMoves)
+{
+    SDL_WarpMouse(100, 200);
+    SDL_PumpEvents();
+    input::steerPointer(48, 700);
+    int x = -1, y = -1;
+    input::pointer(x, y);
+    EXPECT_TRUE(input::pointerSteered());
+    EXPECT_EQ(x, 48);
+    EXPECT_EQ(y, 479) << "kept on the screen";
+
+    // Pumping without a move keeps the keys' position.
+    SDL_PumpEvents();
+    input::pointer(x, y);
+    EXPECT_EQ(x, 48);
+
+    // The mouse moves by one pixel: it has the pointer again, for good.
+    SDL_WarpMouse(101, 200);
+    SDL_PumpEvents();
+    input::pointer(x, y);
+    EXPECT_FALSE(input::pointerSteered());
+    EXPECT_EQ(x, 101);
+    EXPECT_EQ(y, 200);
+    SDL_WarpMouse(100, 200);
+    SDL_PumpEvents();
+    input::pointer(x, y);
+    EXPECT_EQ(x, 100);
+
+    input::steerPointer(300, 300);
+    input::releaseAllKeys();
+    EXPECT_FALSE(input::pointerSteered());
+}
+
+}  // namespace

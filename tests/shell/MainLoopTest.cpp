@@ -192,6 +192,74 @@ TEST_F(MainLoopTest, F12DuringPlayLeavesTheGameToShutdown)
     EXPECT_NE(liveGame(), nullptr);
 }
 
+TEST_F(MainLoopTest, KeysWalkTheMenuIntoAGameAndBack)
+{
+    auto tap = [](SDLKey key) {
+        input::pressKey(key);
+        runLoopPass();
+        input::releaseKey(key);
+        runLoopPass();
+    };
+    SDL_WarpMouse(320, 100);
+    SDL_PumpEvents();
+    TitleMenu* menu = liveTitleMenu();
+    ASSERT_EQ(menu->page, kPageOpening);
+    tap(SDLK_RETURN);  // ends the opening fade, as a click does
+    EXPECT_EQ(menu->page, kPageMain);
+    tap(SDLK_DOWN);
+    tap(SDLK_DOWN);
+    EXPECT_EQ(menu->hoverItem, 2);
+    tap(SDLK_RETURN);
+    EXPECT_EQ(menu->page, kPageScores);
+    highScores[0].score = 4242;
+    tap(SDLK_F1);
+    EXPECT_EQ(highScores[0].score, 9) << "F1 still resets the table";
+    tap(SDLK_SPACE);
+    EXPECT_EQ(menu->page, kPageMain);
+    tap(SDLK_DOWN);
+    tap(SDLK_SPACE);
+    EXPECT_EQ(menu->page, kPageAbout);
+    tap(SDLK_RETURN);
+    tap(SDLK_UP);
+    tap(SDLK_UP);
+    EXPECT_EQ(menu->hoverItem, 1);
+    tap(SDLK_RETURN);
+    EXPECT_EQ(menu->nextState, 1);
+    passWhile(0, 1000000);
+    ASSERT_EQ(appState, 1);
+    runLoopPass();
+    Game* game = liveGame();
+    ASSERT_NE(game, nullptr);
+
+    // One colour everywhere: whatever the pointer is on is one group.
+    for (auto& column : game->board)
+        for (int32_t& cell : column)
+            cell = 1;
+    for (int i = 0; i < 1000000 && game->inputLocked; i++)
+        runLoopPass();
+    tap(SDLK_LEFT);
+    tap(SDLK_SPACE);
+    EXPECT_EQ(game->score, 225 * 225 / 2);
+    EXPECT_EQ(game->board[0][14], kEmpty);
+
+    tap(SDLK_ESCAPE);
+    passWhile(1, 1000000);
+    ASSERT_EQ(appState, 0);
+    runLoopPass();
+    menu = liveTitleMenu();
+    ASSERT_NE(menu, nullptr);
+    // The pointer stays where the keys left it, over Play; Up wraps to Exit.
+    EXPECT_EQ(menu->hoverItem, 1);
+    tap(SDLK_RETURN);
+    EXPECT_EQ(menu->page, kPageMain);
+    tap(SDLK_UP);
+    EXPECT_EQ(menu->hoverItem, 4);
+    tap(SDLK_SPACE);
+    EXPECT_EQ(menu->nextState, 2);
+    passWhile(0, 1000000);
+    EXPECT_EQ(appState, 2);
+}
+
 TEST(VideoMode, VsyncRequestKeepsWhatTheUserSet)
 {
     setenv("SDL12COMPAT_SYNC_TO_VBLANK", "0", 1);

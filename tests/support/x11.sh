@@ -45,3 +45,13 @@ wait_for_exit() {
     done
     return 1
 }
+
+# Percent of the w x h pixels at (x, y) of a screenshot that differ by more
+# than the tolerance from the reference picture at (rx, ry).
+region_diff() {  # image x y w h reference [rx ry]
+    local image=$1 x=$2 y=$3 w=$4 h=$5 reference=$6 rx=${7:-0} ry=${8:-0}
+    local count
+    count=$(compare -metric AE -fuzz 12% "$image[${w}x${h}+${x}+${y}]" \
+            "$reference[${w}x${h}+${rx}+${ry}]" null: 2>&1 || true)
+    awk -v c="$count" -v n=$((w * h)) 'BEGIN { printf "%d", 100 * c / n }'
+}

@@ -1,0 +1,44 @@
+#include "game/BoardKeys.h"
+
+#include "game/Board.h"
+#include "platform/Input.h"
+
+namespace {
+
+int cellOf(int pixel)
+{
+    int cell = pixel / kCellSize;
+    return cell < 0 ? 0 : cell >= kBoardSize ? kBoardSize - 1 : cell;
+}
+
+}  // namespace
+
+void stepAcrossBoard(int& x, int& y, int columns, int rows)
+{
+    int column = cellOf(x) + columns;
+    int row = cellOf(y) + rows;
+    column = column < 0 ? 0 : column >= kBoardSize ? kBoardSize - 1 : column;
+    row = row < 0 ? 0 : row >= kBoardSize ? kBoardSize - 1 : row;
+    x = column * kCellSize + kCellSize / 2;
+    y = row * kCellSize + kCellSize / 2;
+}
+
+bool readBoardKeys(int passMs, bool typingName)
+{
+    // Every key is read in every pass, so that a key held through name entry
+    // or a fade does not count as a new press afterwards.
+    int right = input::keySteps(SDLK_RIGHT, passMs) - input::keySteps(SDLK_LEFT, passMs);
+    int down = input::keySteps(SDLK_DOWN, passMs) - input::keySteps(SDLK_UP, passMs);
+    bool space = input::keyPressed(SDLK_SPACE);
+    bool enter = input::keyPressed(SDLK_RETURN);
+    bool padEnter = input::keyPressed(SDLK_KP_ENTER);
+    if (typingName)
+        return false;
+    if (right != 0 || down != 0) {
+        int x, y;
+        input::pointer(x, y);
+        stepAcrossBoard(x, y, right, down);
+        input::steerPointer(x, y);
+    }
+    return space || enter || padEnter;
+}

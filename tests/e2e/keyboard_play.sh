@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# Plays the real game in Xvfb with the keyboard alone, the mouse never
+# touched: Up and Down walk the title menu, Return opens the score board and
+# leaves it, the arrows and Space remove a group on the board, Escape goes
+# back, and Return on Exit ends the program with status 0.
+#
+# usage: keyboard_play.sh TESSAL DATA_PAK SHOT_DIR
+# The game reads the key state once a frame, so every key is held for 0.1 s:
+# long enough for a frame to see it, well short of the 300 ms after which an
+# arrow repeats. A repeat under load would only walk one item further, so
+# the walks below go on until the wanted item lights up.
+set -euo pipefail
+source "$(dirname "$0")/../support/x11.sh"
+
+tessal=$(readlink -f "$1")
+pak=$(readlink -f "$2")
+shots=$3
+mkdir -p "$shots"
+shots=$(readlink -f "$shots")
+rm -f "$shots"/*.png
+
+work=$(mktemp -d /tmp/tessal-keys-XXXXXX)
+ref="$work/ref"
+mkdir -p "$ref" "$work/run"
+xvfb_pid=""
+game_pid=""
+started=$(date +%s)
+
+cleanup() {
+    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill -KILL "$game_pid"; fi
+    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid"; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$work/run/err.txt" ] && { echo "--- game's stderr" >&2; cat "$work/run/err.txt" >&2; }
+    exit 1
+}
+note() { echo "[$(($(date +%s) - started))s] $*"; }
+
+start_xvfb "$work" || fail "Xvfb did not start"
+
+items=(play scores about exit)
+tops=(251 294 336 378)
+for member in title bottom right "${items[@]}" splay sscores sabout sexit; do
+    unzip -p "$pak" "$member.bmp" >"$ref/$member.bmp"
+    convert "$ref/$member.bmp" "$ref/$member.png"
+done
+
+count=0
+shot() {  # sets image to a new screenshot
+    count=$((count + 1))
+    image="$shots/keys-$count.png"
+    import -window root "$image"
+}
+
+tap() {
+    xdotool keydown "$1"
+    sleep 0.1
+    xdotool keyup "$1"
+    sleep 0.3
+}
+
+# The lit item (1 to 4) on a screenshot of the main page, or 0.
+lit_item() {
+    local i lit plain
+    for i in 0 1 2 3; do
+        lit=$(region_diff "$1" 0 "${tops[$i]}" 640 42 "$ref/s${items[$i]}.png")
+        plain=$(region_diff "$1" 0 "${tops[$i]}" 640 42 "$ref/${items[$i]}.png")
+        if [ "$lit" -lt 25 ] && [ "$lit" -lt "$plain" ]; then
+            echo $((i + 1))
+            return
+        fi
+    done
+    echo 0
+}
+
+# Taps key until item $2 lights up; fails after eight taps.
+walk_to() {  # key item
+    for _ in $(seq 8); do
+        tap "$1"
+        shot
+        [ "$(lit_item "$image")" = "$2" ] && return 0
+    done
+    fail "$1 never lit item $2 (last: $(lit_item "$image"), $image)"
+}
+
+# Waits until the title picture stands whole, then for the fade-in to end.
+wait_for_menu() {
+    for _ in $(seq 150); do
+        kill -0 "$game_pid" 2>/dev/null || fail "the game ended"
+        shot
+        if [ "$(region_diff "$image" 0 0 640 251 "$ref/title.png")" -lt 12 ]; then
+            sleep 1.5
+            return 0
+        fi
+        sleep 0.3
+    done
+    fail "no title menu"
+}
+
+cp "$pak" "$work/run/data.pak"
+cd "$work/run"
+SDL_AUDIODRIVER=dummy "$tessal" >out.txt 2>err.txt &
+game_pid=$!
+note "tessal started on $DISPLAY; waiting through the logos"
+wait_for_menu
+note "title menu"
+
+# Down walks onto Scores, one more Down lights About, Up goes back.
+walk_to Down 2
+tap Down
+shot
+[ "$(lit_item "$image")" = 3 ] || [ "$(lit_item "$image")" = 4 ] ||
+    fail "Down from Scores lit item $(lit_item "$image")"
+walk_to Up 2
+note "Up and Down walk the items"
+
+# Return opens the score board; Return again goes back to the items.
+tap Return
+shot
+board=$(region_diff "$image" 0 251 640 19 "$ref/bottom.png")
+[ "$board" -lt 25 ] || fail "Return on Scores shows no score board ($board% off, $image)"
+tap Return
+shot
+[ "$(lit_item "$image")" = 2 ] || fail "Return did not lead back from the score board ($image)"
+note "Return opens the score board and leaves it"
+
+# Up onto Play, Return: the game screen with its panel.
+walk_to Up 1
+tap Return
+in_game=""
+for _ in $(seq 60); do
+    shot
+    if [ "$(region_diff "$image" 480 0 160 480 "$ref/right.png")" -lt 30 ]; then
+        in_game=yes
+        break
+    fi
+    sleep 0.3
+done
+[ -n "$in_game" ] || fail "Return on Play did not start a game"
+sleep 2  # the board's opening fade
+note "in the game"
+
+# Space on the group under the pointer; on a lone tile, step right and down
+# and try again. The score on the panel changes once a group is gone.
+shot
+before="$image"
+scored=""
+for attempt in $(seq 10); do
+    tap space
+    sleep 0.4
+    shot
+    changed=$(region_diff "$image" 500 277 120 28 "$before" 500 277)
+    if [ "$changed" -gt 3 ]; then
+        scored=yes
+        break
+    fi
+    if [ $((attempt % 2)) = 1 ]; then tap Right; else tap Down; fi
+done
+[ -n "$scored" ] || fail "arrows and Space removed no group ($before, $image)"
+note "arrows and Space scored (attempt $attempt)"
+
+# Escape still leaves the game; Up wraps round to Exit, Return ends it all.
+hold_key Escape
+wait_for_menu
+walk_to Up 4
+tap Return
+wait_for_exit "$game_pid" 150 || fail "Return on Exit did not end the program"
+status=$exit_status
+game_pid=""
+[ "$status" = 0 ] || fail "exit status $status"
+grep -q '^Average FPS=[0-9]*$' out.txt || fail "no orderly shutdown: $(cat out.txt)"
+echo "PASS: e2e keyboard play in $(($(date +%s) - started)) s; screenshots in $shots"
