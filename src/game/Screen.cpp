@@ -75,7 +75,9 @@ void Game::draw()
     drawBigDigits(screen, 544, 122, text, bigDigitsPic);
     snprintf(text, sizeof text, "%02i", level);
     drawBigDigits(screen, 544, 195, text, bigDigitsPic);
-    snprintf(text, sizeof text, "%5i", levelScore);
+    // The strip has no minus sign: a board score taken below zero by idle
+    // penalties shows as 0 (the value stays for the extra-life rule).
+    snprintf(text, sizeof text, "%5i", levelScore < 0 ? 0 : levelScore);
     drawSmallDigits(screen, 586, 264, text, smallDigitsPic);
     int pointerX, pointerY;
     if (previewPoints > 0) {

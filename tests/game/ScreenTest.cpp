@@ -111,6 +111,20 @@ TEST_F(GameScreen, Counters)
     EXPECT_TRUE(bigDigit(5, 500 + 60, 277));
 }
 
+// Idle penalties take the board score below zero; the strip has no minus
+// sign, so it shows 0 while the value itself stays for the extra-life rule.
+TEST_F(GameScreen, BoardScoreBelowZeroShowsAsZero)
+{
+    game->score = game->shownScore = 5000;
+    game->levelScore = 0;
+    game->idleTimer = -1;
+    frame(16);
+    ASSERT_EQ(-100, game->levelScore);
+    ASSERT_EQ(4900, game->score);
+    EXPECT_TRUE(bareInPanel(586, 264, 32, 7));
+    EXPECT_TRUE(smallDigit(0, 618, 264));
+}
+
 TEST_F(GameScreen, IdleSecondsBlinkAtZero)
 {
     game->idleTimer = 1500;
