@@ -64,6 +64,9 @@ public:
     bool hasMove(int& tileCount);
 
     void click();
+    // The points click() would add for the marked group: n * n / 2, twice
+    // with the double tile, each half only while the score is below its cap.
+    int clickPoints() const;
     // A key release during name entry; character already resolved.
     void typeCharacter(int character);
     void confirmName();

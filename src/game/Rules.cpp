@@ -320,3 +320,31 @@ void Game::confirmName()
     // Neither the message nor the fade moves in the rest of this frame.
     frameDelta = 0;
 }
+
+int Game::clickPoints() const
+{
+    // The same cells and the same last-met bonus as click().
+    int count = 0;
+    int bonus = 0;
+    for (int r = 0; r < kBoardSize; r++) {
+        for (int c = 0; c < kBoardSize; c++) {
+            if (!selected[c][r] || board[c][r] == kEmpty)
+                continue;
+            if (board[c][r] == kDoubleTile || board[c][r] == kAddLinesTile ||
+                board[c][r] == kPointsTile)
+                bonus = board[c][r];
+            count++;
+        }
+    }
+    if (count < 1)
+        return 0;
+    int points = 0;
+    int after = score;
+    for (int half = 0; half < (bonus == kDoubleTile ? 2 : 1); half++) {
+        if (after < kScoreCap) {
+            after += groupPoints(count);
+            points += groupPoints(count);
+        }
+    }
+    return points;
+}

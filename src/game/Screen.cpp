@@ -75,12 +75,16 @@ void Game::draw()
     drawBigDigits(screen, 544, 122, text, bigDigitsPic);
     snprintf(text, sizeof text, "%02i", level);
     drawBigDigits(screen, 544, 195, text, bigDigitsPic);
-    snprintf(text, sizeof text, "%5i", levelScore);
+    // The strip has no minus sign: a board score taken below zero by idle
+    // penalties shows as 0 (the value stays for the extra-life rule).
+    snprintf(text, sizeof text, "%5i", levelScore < 0 ? 0 : levelScore);
     drawSmallDigits(screen, 586, 264, text, smallDigitsPic);
+    // Beside the pointer, what a click on the marked group would score.
     int pointerX, pointerY;
-    if (previewPoints > 0) {
+    int points = previewPoints > 0 ? clickPoints() : 0;
+    if (points > 0) {
         input::pointer(pointerX, pointerY);
-        snprintf(text, sizeof text, "%i", previewPoints);
+        snprintf(text, sizeof text, "%i", points);
         drawSmallDigits(screen, pointerX + 10, pointerY - 4, text, smallDigitsPic);
     }
 

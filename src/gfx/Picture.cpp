@@ -53,16 +53,16 @@ void loadPakMask(PakArchive& pak, const char* member, unsigned char* mask)
     char path[1024] = "";
     pak.extractToTemp(path, member);
 
-    // Read into a buffer of our own first, so a short mask leaves the
-    // caller's one as it was.
+    // Up to a whole mask; a shorter member leaves the rest as it was. Read
+    // into a buffer of our own first, so a failed read changes nothing.
     unsigned char buffer[kWipeMaskSize];
-    size_t count = 0;
     FILE* file = fopen(path, "rb");
-    if (file) {
-        count = fread(buffer, 1, sizeof buffer, file);
-        fclose(file);
-    }
-    if (count != sizeof buffer)
+    if (!file)
         throw Error("Cannot Load Mask: '%s'", member);
-    memcpy(mask, buffer, sizeof buffer);
+    size_t count = fread(buffer, 1, sizeof buffer, file);
+    bool failed = ferror(file) != 0;
+    fclose(file);
+    if (failed)
+        throw Error("Cannot Load Mask: '%s'", member);
+    memcpy(mask, buffer, count);
 }

@@ -16,6 +16,7 @@ enum class Conversion { ScreenFormat, DisplayFormat };
 SDL_Surface* loadPakPicture(PakArchive& pak, const char* member, ColourKey key,
                             Conversion conversion);
 
-// Extracts a wipe mask and reads its 76800 bytes. A shorter member throws
-// Error "Cannot Load Mask: '%s'" naming the member; mask is then unchanged.
+// Extracts a wipe mask and reads up to its 76800 bytes into mask; a shorter
+// member leaves the rest of mask as it was. A member that cannot be read
+// throws Error "Cannot Load Mask: '%s'" naming it; mask is then unchanged.
 void loadPakMask(PakArchive& pak, const char* member, unsigned char* mask);

@@ -79,7 +79,8 @@ void showWithWipe(const char* picturePath)
     if (!picture.surface)
         return;
 
-    unsigned char mask[kWipeMaskSize];
+    // A short mask leaves its last entries at 0: those blocks open first.
+    unsigned char mask[kWipeMaskSize] = {};
     char member[32];
     snprintf(member, sizeof member, "wipe%i.raw", rand() % 10);
     loadPakMask(pak, member, mask);

@@ -29,6 +29,7 @@ constexpr int kFooterHeight = 60;
 constexpr int kOpenLevel = 256;    // above this the opening fade is over
 constexpr int kClosedLevel = -50;  // at or below this the closing fade is over
 constexpr int kMsPerFadeLevel = 5; // 0.2 levels per millisecond
+constexpr int kFullVolume = 63;
 constexpr int kPointerAlpha = 150;
 
 // Copies the top left w x h of picture to (x, y) of target; copyRect keeps
@@ -63,8 +64,8 @@ int menuItemAtRow(int y)
 TitleMenu::TitleMenu(SDL_Surface* buffer, bool ownsBuffer)
     : pointerPicture(nullptr), titlePicture(nullptr), footerPicture(nullptr),
       scoreBoardPicture(nullptr), fontPicture(nullptr), creditsPicture(nullptr), nextState(0),
-      fadeLevel(0), fadeCarry(0), hoverItem(0), page(kPageOpening), backBuffer(buffer),
-      ownsBackBuffer(ownsBuffer)
+      fadeLevel(0), fadeCarry(0), volumeFollowsFade(false), hoverItem(0), page(kPageOpening),
+      backBuffer(buffer), ownsBackBuffer(ownsBuffer)
 {
     memset(stars, 0, sizeof stars);
     memset(wipeMask, 0, sizeof wipeMask);
@@ -239,6 +240,7 @@ void TitleMenu::advanceFade()
             return;
         }
         music.setVolume(fadeLevel);
+        volumeFollowsFade = true;
         drawWipe(backBuffer, fadeLevel, wipeMask);
     } else if (page == kPageClosing) {
         fadeLevel -= fadeStep();
@@ -249,9 +251,16 @@ void TitleMenu::advanceFade()
             return;
         }
         music.setVolume(fadeLevel);
+        volumeFollowsFade = true;
         drawWipe(backBuffer, fadeLevel, wipeMask);
     } else {
         fadeCarry = 0;
+        // A fade stopped before its end (a click, Escape) leaves the menu
+        // fully shown: its music comes back to full volume with it.
+        if (volumeFollowsFade && page != kPageClosed) {
+            music.setVolume(kFullVolume);
+            volumeFollowsFade = false;
+        }
     }
 }
 

@@ -64,6 +64,7 @@ public:
     MusicModule music;
     int fadeLevel;   // wipe level, also the music volume while fading
     int fadeCarry;   // milliseconds not yet turned into a whole level
+    bool volumeFollowsFade;  // the music's volume was last set from fadeLevel
     int hoverItem;   // 0 none, 1 Play, 2 Scores, 3 About, 4 Exit
     int page;
     SDL_Surface* backBuffer;

@@ -6,7 +6,20 @@
 #include "shell/Error.h"
 #include "shell/HighScores.h"
 
-TitleMenu* createTitleMenu()
+namespace {
+
+// Clicks and keys still queued when a menu is made were meant for what came
+// before it: the logos, which read no input, or the time the menu took to
+// load. A window close request stays for the menu to act on.
+void dropQueuedInput()
+{
+    SDL_PumpEvents();
+    SDL_Event events[32];
+    while (SDL_PeepEvents(events, 32, SDL_GETEVENT, SDL_KEYEVENTMASK | SDL_MOUSEEVENTMASK) > 0) {
+    }
+}
+
+TitleMenu* newTitleMenu()
 {
     if (!(screen->flags & SDL_HWSURFACE))
         return new TitleMenu(screen, false);
@@ -16,6 +29,15 @@ TitleMenu* createTitleMenu()
     if (!buffer)
         throw Error("Cannot Create Surface [%s]", SDL_GetError());
     return new TitleMenu(buffer, true);
+}
+
+}  // namespace
+
+TitleMenu* createTitleMenu()
+{
+    TitleMenu* menu = newTitleMenu();
+    dropQueuedInput();
+    return menu;
 }
 
 namespace {

@@ -7,6 +7,7 @@ class TitleMenu;
 
 // A new menu drawing into the screen itself when that is a software surface,
 // else into a software surface of the screen's format that the menu owns.
+// Clicks and keys queued until then are dropped; a close request is kept.
 TitleMenu* createTitleMenu();
 
 // One title-screen pass: drawFrame, the hovered item, Escape, F1, clicks and

@@ -111,6 +111,20 @@ TEST_F(GameScreen, Counters)
     EXPECT_TRUE(bigDigit(5, 500 + 60, 277));
 }
 
+// Idle penalties take the board score below zero; the strip has no minus
+// sign, so it shows 0 while the value itself stays for the extra-life rule.
+TEST_F(GameScreen, BoardScoreBelowZeroShowsAsZero)
+{
+    game->score = game->shownScore = 5000;
+    game->levelScore = 0;
+    game->idleTimer = -1;
+    frame(16);
+    ASSERT_EQ(-100, game->levelScore);
+    ASSERT_EQ(4900, game->score);
+    EXPECT_TRUE(bareInPanel(586, 264, 32, 7));
+    EXPECT_TRUE(smallDigit(0, 618, 264));
+}
+
 TEST_F(GameScreen, IdleSecondsBlinkAtZero)
 {
     game->idleTimer = 1500;
@@ -256,6 +270,50 @@ TEST_F(GameScreen, NameAndCursorOnceTheMessageRests)
     strcpy(game->playerName, "Tessal");
     drawAt(128 + 512);
     EXPECT_FALSE(screenshot("game-name-entry").empty());
+}
+
+// The number beside the pointer is what a click on the group adds to the
+// score: half the square of its size, twice that with the double tile, and
+// nothing once the score has reached its cap.
+TEST_F(GameScreen, PointsBesidePointerAreWhatTheClickAdds)
+{
+    struct Case {
+        const char* bottomRow;
+        int score;
+        int shown;  // -1: no number
+    };
+    const Case cases[] = {
+        {"111111111111111", 0, 220},        // 21 tiles with the six above
+        {"1D1113232323232", 0, 24},         // 5 with the double tile
+        {"111111111123232", 999998, 50},    // the cap is tested before adding
+        {"1111D1111123232", 999990, 50},    // the second half would pass it
+        {"111111111123232", 999999, -1},    // at the cap a click adds nothing
+    };
+    // The pointer is drawn over the number's lower rows; leave it out.
+    SDL_Surface* pointer = game->pointerPic;
+    game->pointerPic = nullptr;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bottomRow);
+        bool full = c.shown == 220;
+        layOutBottom({"222222222222222", full ? "111111222222222" : "222222222222222", c.bottomRow});
+        game->score = game->shownScore = c.score;
+        pointAt(0, 14);
+        frame(16);
+        EXPECT_GT(game->previewPoints, 0);
+
+        // Beside the pointer at (16, 464): each digit in its place, none after.
+        std::string text = c.shown < 0 ? "" : std::to_string(c.shown);
+        int x = 16 + 10, y = 464 - 4;
+        for (size_t i = 0; i < text.size(); i++)
+            EXPECT_TRUE(smallDigit(text[i] - '0', x + 8 * (int)i, y)) << text << " at " << i;
+        for (int digit = 0; digit < 10; digit++)
+            EXPECT_FALSE(smallDigit(digit, x + 8 * (int)text.size(), y)) << digit << " after " << text;
+
+        pushClick();
+        frame(16);
+        EXPECT_EQ(game->score - c.score, c.shown < 0 ? 0 : c.shown);
+    }
+    game->pointerPic = pointer;
 }
 
 TEST_F(GameScreen, ScreenshotsOfPlay)

@@ -233,12 +233,26 @@ TEST_F(TransitionTest, MissingArchiveOrMaskStopsWithTheArchiveError)
     srand(5);
     EXPECT_EQ(errorText([] { showWithWipe("zip:data.pak,logo.bmp"); }),
               "Cannot Load '" + member + "' from PAK");
-
-    writePak(true, 1000);
-    srand(5);
-    EXPECT_EQ(errorText([] { showWithWipe("zip:data.pak,logo.bmp"); }),
-              "Cannot Load Mask: '" + member + "'");
     EXPECT_EQ(FakeClock::calls, 0);
+}
+
+// A short mask wipes with the entries it has; the blocks it leaves out count
+// as entry 0 and show as soon as the level is above zero.
+TEST_F(TransitionTest, ShortMaskLeavesTheRestOpen)
+{
+    std::vector<std::pair<std::string, std::vector<unsigned char>>> members = {
+        {"logo.bmp", logoPicture()}};
+    for (int n = 0; n < 10; n++)  // the top three block rows only
+        members.push_back({"wipe" + std::to_string(n) + ".raw", std::vector<unsigned char>(960, 255)});
+    gfxtest::writeZip("data.pak", members);
+    FakeClock::step = 1500;
+    showWithWipe("zip:data.pak,logo.bmp");
+    // Levels -100, 50, 200, 350, 500 on the way in; 400, 250, 100 out.
+    ASSERT_EQ(FakeClock::frames.size(), 8u);
+    const int expectedRows[] = {0, 237, 237, 240, 240, 240, 237, 237};
+    for (int n = 0; n < 8; n++)
+        EXPECT_EQ(FakeClock::frames[n].visibleRows, expectedRows[n]) << n;
+    EXPECT_EQ(gfxtest::countNot(screen, 0), 0);
 }
 
 TEST_F(TransitionTest, ShowsTheGeneratedLogos)

@@ -1,6 +1,9 @@
 // The title screen's state machine as the main loop drives it: pointer bands,
 // clicks, Escape, F1 and window close on every page.
+#include <functional>
+
 #include "MenuFixture.h"
+#include "audio/Audio.h"
 
 namespace {
 
@@ -242,6 +245,75 @@ TEST_F(MenuTest, AfterACancelledChoiceOnlyEscapeLeavesTheInnerPages)
     EXPECT_EQ(menu->nextState, 2);
     pass(100);
     EXPECT_EQ(menu->fadeLevel, level - 20);
+}
+
+
+// The music follows the fade level only while a fade runs.
+class MenuMusicTest : public MenuTest {
+protected:
+    void SetUp() override
+    {
+        audioInit(44100, 16, 4096, 4, false);
+        MenuTest::SetUp();
+    }
+    void TearDown() override
+    {
+        MenuTest::TearDown();
+        audioShutdown();
+    }
+    int volume() const { return menu->music.module->volume; }
+    void holdEscapeForAPass()
+    {
+        input::pressKey(SDLK_ESCAPE);
+        pass();
+        input::releaseKey(SDLK_ESCAPE);
+    }
+};
+
+TEST_F(MenuMusicTest, FadeStoppedBeforeItsEndGivesTheMusicFullVolume)
+{
+    if (!menu->music.module)
+        GTEST_SKIP() << "no audio device";
+    struct Cut {
+        const char* what;
+        bool closing;
+        std::function<void()> stop;
+    };
+    auto clickThrough = [this] {
+        click();
+        pass();
+    };
+    auto escape = [this] { holdEscapeForAPass(); };
+    const Cut cuts[] = {
+        {"click during the opening fade", false, clickThrough},
+        {"Escape during the opening fade", false, escape},
+        {"Escape during the closing fade", true, escape},
+    };
+    for (const Cut& cut : cuts) {
+        SCOPED_TRACE(cut.what);
+        delete menu;
+        menu = createTitleMenu();
+        pointAt(100);
+        if (cut.closing) {
+            finishOpening();
+            pointAt(400);
+            click();
+            pass();
+            ASSERT_EQ(menu->page, kPageClosing);
+            // From 260 down to -40: the music has gone quiet.
+            for (int i = 0; i < 15; i++)
+                pass(100);
+        } else {
+            pass(100);  // level 20
+        }
+        EXPECT_EQ(volume(), cut.closing ? 0 : 20);
+        cut.stop();
+        ASSERT_EQ(menu->page, kPageMain);
+        pass(16);
+        EXPECT_EQ(volume(), 63);
+        pass(16);
+        EXPECT_EQ(volume(), 63);
+    }
 }
 
 }  // namespace

@@ -140,6 +140,55 @@ TEST_F(MainLoopTest, WindowCloseOnTheTitleScreenQuitsAfterTheFade)
     EXPECT_EQ(liveGame(), nullptr);
 }
 
+// The logos read no input, so what the player did during them waits in the
+// queue. Clicks and keys from then must not act on the menu; a close still does.
+TEST_F(MainLoopTest, InputQueuedBeforeTheMenuIsDroppedButACloseIsKept)
+{
+    auto queueButtons = [] {
+        for (int i = 0; i < 3; i++) {
+            for (Uint8 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+                SDL_Event event = {};
+                event.type = type;
+                event.button.button = SDL_BUTTON_LEFT;
+                event.button.x = 320;
+                event.button.y = 400;
+                SDL_PushEvent(&event);
+            }
+        }
+        for (Uint8 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+            SDL_Event event = {};
+            event.type = type;
+            event.key.keysym.sym = SDLK_RETURN;
+            SDL_PushEvent(&event);
+        }
+    };
+    for (bool close : {false, true}) {
+        SCOPED_TRACE(close ? "with a close" : "clicks and keys only");
+        endMainLoop();
+        appState = 0;
+        SDL_WarpMouse(320, 400);  // where Exit will be
+        queueButtons();
+        if (close)
+            pushQuit();
+        startTitleMenu();  // as the entry point does once the logos are over
+
+        if (close) {
+            passWhile(0, 1000000);
+            EXPECT_EQ(appState, 2);
+            continue;
+        }
+        // Nothing ended the opening fade early or chose an item.
+        for (int i = 0; i < 1000000 && appState == 0 && liveTitleMenu()->page == kPageOpening; i++)
+            runLoopPass();
+        passWhile(0, 100);
+        ASSERT_EQ(appState, 0);
+        TitleMenu* menu = liveTitleMenu();
+        EXPECT_EQ(menu->page, kPageMain);
+        EXPECT_EQ(menu->nextState, 0);
+        EXPECT_GT(menu->fadeLevel, 256);
+    }
+}
+
 TEST_F(MainLoopTest, PlayLeadsToTheGameAndEscapeBackToANewMenu)
 {
     TitleMenu* first = liveTitleMenu();
