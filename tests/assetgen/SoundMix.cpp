@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "audio/Audio.h"
 #include "support/TestSupport.h"
@@ -17,6 +18,9 @@ bool startMixer() {
         started = true;
         // The arguments the game's start-up passes.
         audioInit(MixRate, 16, 4096, 4, false);
+        // Close the device before the libraries unload, or SDL's audio
+        // thread can still be running when exit tears them down.
+        std::atexit(audioShutdown);
         EXPECT_EQ(md_mixfreq, MixRate);
         EXPECT_EQ(md_mode & (DMODE_STEREO | DMODE_16BITS | DMODE_INTERP),
                   DMODE_STEREO | DMODE_16BITS);
