@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <dirent.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
@@ -101,9 +102,9 @@ bool isSaveLeftover(const char* entry, const char* name)
 
 // Writes the table over the file at path, for a folder that cannot take a
 // new file. A cut-off write is the risk the folder leaves us.
-void writeInPlace(const char* path, const void* table, size_t size, bool exists)
+void writeInPlace(const char* path, const void* table, size_t size)
 {
-    int fd = platform::openRegularFd(path, O_WRONLY | O_NOFOLLOW | (exists ? 0 : O_CREAT));
+    int fd = platform::openRegularFd(path, O_WRONLY | O_NOFOLLOW);
     if (fd < 0)
         return;
     if (writeAll(fd, table, size) && ftruncate(fd, static_cast<off_t>(size)) == 0)
@@ -182,9 +183,11 @@ void saveHighScores()
     snprintf(temporary, sizeof temporary, "%s.XXXXXX", path);
     int fd = mkstemp(temporary);
     if (fd < 0) {
-        // The folder cannot take a new file (a shared install: the folder
-        // is root's, the table writable by the players' group).
-        writeInPlace(path, table, sizeof table, exists);
+        // The folder may not take a new file (a shared install: the folder
+        // is root's, the table writable by the players' group). A full disk
+        // keeps the old table instead.
+        if (exists && (errno == EACCES || errno == EPERM))
+            writeInPlace(path, table, sizeof table);
         return;
     }
     // Held until the rename: a game starting meanwhile sees that the file
