@@ -19,8 +19,17 @@ int closeMemberStream(SDL_RWops* stream);
 
 // As openArchivePath, but a plain file comes read whole into memory, for
 // readers that go a byte at a time (a system call each on a file). When the
-// file cannot be read whole, its file stream is returned as it is.
+// file cannot be read whole, or is larger than kMemberSizeLimit, its file
+// stream is returned as it is.
 SDL_RWops* openInMemory(const char* path);
+
+// Members whose directory entry declares more than this are refused: a
+// damaged or hostile archive could otherwise have gigabytes read or written.
+const unsigned long kMemberSizeLimit = 64UL * 1024 * 1024;
+
+// unzOpen for an archive that is a regular file; anything else at the path
+// (a FIFO, a folder) is taken as missing. Null on failure.
+unzFile openPak(const char* archivePath);
 
 // Copies source into destination (which must hold it) for the host's file
 // system; on Linux "/" already is the separator, so the path stays as it is.

@@ -1,13 +1,12 @@
 #include <strings.h>
-#include <sys/stat.h>
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "archive/Archive.h"
 #include "archive/MemberStream.h"
+#include "platform/Files.h"
 #include "platform/TempDir.h"
 
 namespace {
@@ -25,17 +24,23 @@ bool copyPath(char* destination, const char* source)
     return true;
 }
 
-// A loose file stands in for a member only when it is a plain file: a folder
-// of the member's name opens for reading on Linux but reads nothing.
-bool looseFileExists(const char* path)
+// A loose file stands in for a member only when it is a regular file: a
+// folder of the member's name opens for reading on Linux but reads nothing,
+// and a FIFO would keep the game waiting.
+SDL_RWops* openPlainFile(const char* path)
 {
-    FILE* file = fopen(path, "rb");
+    FILE* file = platform::openRegularFile(path);
     if (!file)
-        return false;
-    struct stat info;
-    bool plain = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-    fclose(file);
-    return plain;
+        return nullptr;
+    SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
+    if (!stream)
+        fclose(file);
+    return stream;
+}
+
+voidpf ZCALLBACK openRegularZip(voidpf, const void* path, int)
+{
+    return platform::openRegularFile(static_cast<const char*>(path));
 }
 
 }  // namespace
@@ -45,6 +50,17 @@ bool toHostPath(char* destination, const char* source)
     // "/" is the separator here already.
     strcpy(destination, source);
     return true;
+}
+
+unzFile openPak(const char* archivePath)
+{
+    if (!archivePath)
+        return nullptr;
+    // The library's own stdio functions, opening through our check.
+    zlib_filefunc64_def functions;
+    fill_fopen64_filefunc(&functions);
+    functions.zopen64_file = openRegularZip;
+    return unzOpen2_64(archivePath, &functions);
 }
 
 void tempMemberPath(char* buffer)
@@ -64,7 +80,7 @@ SDL_RWops* openArchivePath(const char* path)
         if (strlen(path) >= kPathLimit)
             return nullptr;
         toHostPath(hostPath, path);
-        return SDL_RWFromFile(hostPath, "rb");
+        return openPlainFile(hostPath);
     }
 
     char archivePath[kPathLimit];
@@ -88,10 +104,10 @@ SDL_RWops* readMemberToMemory(const char* archivePath, const char* memberName)
     if (strlen(memberName) >= kPathLimit)
         return nullptr;
     toHostPath(hostPath, memberName);
-    if (looseFileExists(hostPath))
-        return SDL_RWFromFile(hostPath, "rb");
+    if (SDL_RWops* loose = openPlainFile(hostPath))
+        return loose;
 
-    unzFile archive = unzOpen(archivePath);
+    unzFile archive = openPak(archivePath);
     if (!archive)
         return nullptr;
     if (unzLocateFile(archive, memberName, 2) != UNZ_OK) {
@@ -102,7 +118,7 @@ SDL_RWops* readMemberToMemory(const char* archivePath, const char* memberName)
     memset(&info, 0, sizeof info);
     // A directory entry that cannot be read gives no trustworthy size.
     if (unzGetCurrentFileInfo(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK
-        || info.uncompressed_size > static_cast<uLong>(INT_MAX)) {
+        || info.uncompressed_size > kMemberSizeLimit) {
         unzClose(archive);
         return nullptr;
     }

@@ -19,7 +19,7 @@ bool PakArchive::open(const char* archivePath)
 {
     close();
     if (archivePath)
-        handle = unzOpen(archivePath);
+        handle = openPak(archivePath);
     if (!handle)
         throw Error("Cannot Load PAK: '%s'", archivePath ? archivePath : "");
     return true;
@@ -39,7 +39,11 @@ bool PakArchive::extractToTemp(char* destination, const char* memberName)
     char path[1024];
     tempMemberPath(path);
 
-    if (unzOpenCurrentFile(handle) != UNZ_OK)
+    // A member too large to be one of ours is not started at all.
+    unz_file_info info;
+    if (unzGetCurrentFileInfo(handle, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK
+        || info.uncompressed_size > kMemberSizeLimit
+        || unzOpenCurrentFile(handle) != UNZ_OK)
         throw Error("Cannot Open '%s' in PAK", memberName);
 
     // A new file rather than the old one cut short: ext4 starts writing a
@@ -92,7 +96,8 @@ SDL_RWops* openInMemory(const char* path)
     int size = SDL_RWseek(file, 0, RW_SEEK_END);
     Uint8* buffer = nullptr;
     SDL_RWops* memory = nullptr;
-    if (size >= 0 && SDL_RWseek(file, 0, RW_SEEK_SET) == 0)
+    if (size >= 0 && static_cast<unsigned long>(size) <= kMemberSizeLimit
+        && SDL_RWseek(file, 0, RW_SEEK_SET) == 0)
         buffer = static_cast<Uint8*>(malloc(size > 0 ? static_cast<size_t>(size) : 1));
     if (buffer && SDL_RWread(file, buffer, 1, size) == size)
         memory = makeMemberStream(buffer, size);

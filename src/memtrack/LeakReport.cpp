@@ -11,7 +11,7 @@ namespace memtrack {
 
 void writeLeakReportLocked()
 {
-    FILE* report = fopen("memleaks.log", "w+b");
+    FILE* report = openLogFile("memleaks.log", false);
     if (!report)
         return;
 

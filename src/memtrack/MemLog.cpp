@@ -2,6 +2,11 @@
 #include "memtrack/MemTracker.h"
 #include "memtrack/TrackerState.h"
 
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +21,24 @@ static char ownerBuffer[90];
 static char digitsBuffer[30];
 static char sizeBuffer[64];
 
+std::FILE* openLogFile(const char* name, bool append)
+{
+    int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC
+                | (append ? O_APPEND : O_TRUNC);
+    int fd = open(name, flags, 0666);
+    if (fd < 0 && errno == ELOOP && unlink(name) == 0)
+        fd = open(name, flags | O_EXCL, 0666);
+    if (fd < 0)
+        return nullptr;
+    struct stat info;
+    std::FILE* log = nullptr;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        log = fdopen(fd, append ? "ab" : "wb");
+    if (!log)
+        close(fd);
+    return log;
+}
+
 static void writeLogLine(const char* format, va_list args)
 {
     vsnprintf(logBuffer, sizeof(logBuffer), format, args);
@@ -24,7 +47,7 @@ static void writeLogLine(const char* format, va_list args)
         freshLogAtStart = false;
     }
     // Opened and closed for every line so that the log survives a crash.
-    FILE* log = fopen("memory.log", "ab");
+    FILE* log = openLogFile("memory.log", true);
     if (!log)
         return;
     fprintf(log, "%s\r\n", logBuffer);

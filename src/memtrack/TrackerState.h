@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 namespace memtrack {
 
@@ -53,6 +54,12 @@ void releaseRecordBlocks();
 // thread cannot tear the chains apart.
 void lockTracker();
 void unlockTracker();
+
+// Opens one of the two logs in the working directory for appending or, made
+// empty, for writing, without ever writing through a symbolic link at its
+// name (one is removed and the log made afresh) or waiting on a FIFO. Null
+// when the log cannot be had.
+std::FILE* openLogFile(const char* name, bool append);
 
 // memLog and writeLeakReport for callers that already hold the lock.
 void logLine(const char* format, ...);

@@ -1,6 +1,9 @@
 #include "platform/TempDir.h"
 
 #include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,7 +26,14 @@ void removeAtExit()
     removeTempFolder();
 }
 
-// Makes a private folder under parent; false when that cannot be done.
+// The longest folder path we take: the member file's name must still fit
+// behind it in the 1000 characters its users keep for the folder.
+const size_t kFolderLimit = 960;
+const char kMemberFile[] = "ODataFile.tmp";
+
+// Makes a private folder under parent; false when that cannot be done. Its
+// name carries our process id, so that a later run can tell a folder left by
+// a game that died from one still in use.
 bool makeFolderUnder(const char* parent)
 {
     if (!parent || !*parent)
@@ -32,9 +42,9 @@ bool makeFolderUnder(const char* parent)
     while (length > 1 && parent[length - 1] == '/')
         length--;
     char pattern[sizeof folder];
-    int written = snprintf(pattern, sizeof pattern, "%.*s/tessal-XXXXXX",
-                           static_cast<int>(length), parent);
-    if (written < 0 || static_cast<size_t>(written) >= sizeof pattern)
+    int written = snprintf(pattern, sizeof pattern, "%.*s/tessal-%ld-XXXXXX",
+                           static_cast<int>(length), parent, static_cast<long>(getpid()));
+    if (written < 0 || static_cast<size_t>(written) > kFolderLimit)
         return false;
     // mkdtemp creates the folder with mode 0700 and a name nobody can guess.
     if (!mkdtemp(pattern))
@@ -42,6 +52,52 @@ bool makeFolderUnder(const char* parent)
     memcpy(folder, pattern, static_cast<size_t>(written) + 1);
     owner = getpid();
     return true;
+}
+
+// The process id in the name of a private folder ("tessal-PID-XXXXXX"), or 0
+// when the name is not one of ours.
+pid_t folderOwner(const char* name)
+{
+    if (strncmp(name, "tessal-", 7) != 0)
+        return 0;
+    char* end = nullptr;
+    long pid = strtol(name + 7, &end, 10);
+    if (pid <= 0 || end == name + 7 || *end != '-' || strlen(end + 1) != 6)
+        return 0;
+    return static_cast<pid_t>(pid);
+}
+
+bool processRunning(pid_t pid)
+{
+    return kill(pid, 0) == 0 || errno == EPERM;
+}
+
+// Removes the leftover folders under parent: ours by owner and name, made by
+// a process that no longer runs. Only the member file is taken along; a
+// folder holding anything else stays.
+void removeLeftoversUnder(const char* parent)
+{
+    if (!parent || !*parent)
+        return;
+    DIR* dir = opendir(parent);
+    if (!dir)
+        return;
+    int parentFd = dirfd(dir);
+    while (struct dirent* entry = readdir(dir)) {
+        pid_t pid = folderOwner(entry->d_name);
+        struct stat info;
+        if (pid == 0 || pid == getpid() || processRunning(pid)
+            || fstatat(parentFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0
+            || !S_ISDIR(info.st_mode) || info.st_uid != geteuid())
+            continue;
+        int leftover = openat(parentFd, entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+        if (leftover < 0)
+            continue;
+        unlinkat(leftover, kMemberFile, 0);
+        close(leftover);
+        unlinkat(parentFd, entry->d_name, AT_REMOVEDIR);
+    }
+    closedir(dir);
 }
 
 // True while the folder we made is still there, still a real folder and ours.
@@ -64,7 +120,10 @@ bool tempFolder(char* buffer, size_t limit)
 
     if (!folderStillUsable()) {
         folder[0] = '\0';
-        if (!makeFolderUnder(getenv("TMPDIR")) && !makeFolderUnder("/tmp"))
+        // The working directory comes last: the folder made there has a
+        // name of this run's own like any other, and goes at exit.
+        if (!makeFolderUnder(getenv("TMPDIR")) && !makeFolderUnder("/tmp")
+            && !makeFolderUnder("."))
             return false;
         if (!exitHookRegistered) {
             atexit(removeAtExit);
@@ -79,6 +138,13 @@ bool tempFolder(char* buffer, size_t limit)
     buffer[length] = '/';
     buffer[length + 1] = '\0';
     return true;
+}
+
+void removeLeftoverTempFolders()
+{
+    removeLeftoversUnder(getenv("TMPDIR"));
+    removeLeftoversUnder("/tmp");
+    removeLeftoversUnder(".");
 }
 
 void removeTempFolder()

@@ -6,11 +6,15 @@
 #include <ctime>
 
 #include <SDL.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "audio/Audio.h"
 #include "gfx/SDL++.h"
 #include "gfx/Text.h"
 #include "gfx/Transitions.h"
+#include "platform/TempDir.h"
 #include "shell/AppState.h"
 #include "shell/Error.h"
 #include "shell/HighScores.h"
@@ -57,6 +61,23 @@ bool haveDisplay()
     return strcmp(name, "offscreen") != 0 && strcmp(name, "dummy") != 0;
 }
 
+// A launcher may start us with descriptor 0, 1 or 2 closed. The next file
+// opened would take its place: our messages would go into it, and under X11
+// into the display connection, which then hangs at exit. Each closed one is
+// opened on /dev/null before anything else is.
+void openMissingStandardStreams()
+{
+    for (int fd = 0; fd < 3; fd++) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != fd) {
+            dup2(opened, fd);
+            close(opened);
+        }
+    }
+}
+
 void startUp(Surface& icon, bool& scoresLoaded)
 {
     icon.loadBitmap(kIconPath);
@@ -89,6 +110,11 @@ void startUp(Surface& icon, bool& scoresLoaded)
 
 int runApplication(int, char**)
 {
+    openMissingStandardStreams();
+    // What games of ours that died left behind; running games keep theirs.
+    platform::removeLeftoverTempFolders();
+    removeLeftoverScoreFiles();
+
     if (!checkSdlVersion())
         return 1;
 

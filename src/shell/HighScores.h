@@ -15,7 +15,12 @@ extern HighScoreRecord highScores[kHighScoreCount];
 
 void loadHighScores();
 void resetHighScores();
+// Replaces the file with the table; a symbolic link "scores.qbx" stays and
+// the file it leads to takes the table. A table we may not write is kept.
 void saveHighScores();
+// Removes temporary files that saves of this user left behind when their
+// game died ("scores.qbx.XXXXXX" beside the table), at start-up.
+void removeLeftoverScoreFiles();
 
 // Index 0-8 where score would go (first record strictly below it), or -1.
 int highScoreRank(int32_t score);

@@ -252,24 +252,46 @@ TEST_F(PakArchiveTest, FailedWriteIsReported)
     EXPECT_EQ(text, "Cannot Write 'wipe1.raw' (from PAK)");
 }
 
-TEST_F(PakArchiveTest, WithoutATemporaryFolderTheWorkingDirectoryServes)
+// A folder path too long for the member file's 1000 characters is passed
+// over for /tmp, not for a fixed name in the working directory that a second
+// game would overwrite.
+TEST_F(PakArchiveTest, TooLongATmpdirGivesWayToTmp)
 {
-    // A folder path too long for the 1000-character limit cannot be used.
     std::string deep = scratch.path();
     for (int i = 0; i < 5; i++) {
         deep += "/" + std::string(200, 'd');
         ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
     }
     setenv("TMPDIR", deep.c_str(), 1);
-    char path[1024];
-    tempMemberPath(path);
-    EXPECT_STREQ(path, "ODataFile.tmp");
-
     PakArchive pak;
     pak.open("data.pak");
+    char path[1024];
     pak.extractToTemp(path, "sound/bip.wav");
-    EXPECT_STREQ(path, "ODataFile.tmp");
-    EXPECT_EQ(contents(scratch.path() + "/ODataFile.tmp"), "RIFF bip");
+    std::string prefix = "/tmp/tessal-" + std::to_string(getpid()) + "-";
+    EXPECT_EQ(std::string(path).compare(0, prefix.size(), prefix), 0) << path;
+    EXPECT_EQ(contents(path), "RIFF bip");
+    EXPECT_FALSE(fileExists("ODataFile.tmp"));
+}
+
+// Members are read whole, so one above 64 MiB is refused by both ways of
+// reading one, before anything is allocated or written; 64 MiB itself is
+// taken. (They deflate to a few hundred kilobytes.)
+TEST_F(PakArchiveTest, MembersAbove64MiBAreRefused)
+{
+    const size_t limit = 64u * 1024 * 1024;
+    ziptest::writeZip("big.pak", {{"edge.raw", ziptest::patterned(limit), true},
+                                  {"big.raw", ziptest::patterned(limit + 1), true}});
+    PakArchive pak;
+    pak.open("big.pak");
+    char path[1024];
+    EXPECT_EQ(errorText([&] { pak.extractToTemp(path, "big.raw"); }),
+              "Cannot Open 'big.raw' in PAK");
+    EXPECT_EQ(openArchivePath("zip:big.pak,big.raw"), nullptr);
+
+    SDL_RWops* edge = openArchivePath("zip:big.pak,edge.raw");
+    ASSERT_NE(edge, nullptr);
+    EXPECT_EQ(SDL_RWseek(edge, 0, RW_SEEK_END), static_cast<int>(limit));
+    SDL_RWclose(edge);
 }
 
 }  // namespace

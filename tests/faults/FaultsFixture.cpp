@@ -1,6 +1,7 @@
 #include "faults/FaultsFixture.h"
 
 #include <cstring>
+#include <regex>
 
 namespace faults {
 
@@ -45,6 +46,16 @@ std::string FaultsFixture::original(const std::string& member)
     return readMember(testing_support::dataPakPath(), member);
 }
 
+GameRun FaultsFixture::quitAfterMenu()
+{
+    GameRun game;
+    game.folder = scratch->path();
+    // Logos (2.7 s at the warped pace), the menu, then a quit request.
+    game.quitAfterMs = 5000;
+    game.limitMs = 30000;
+    return game;
+}
+
 void FaultsFixture::writeScores()
 {
     testing_support::writeFile(scratch->path() + "/scores.qbx", earlierScoreTable());
@@ -63,6 +74,18 @@ void FaultsFixture::expectNoLeaksReported()
     std::vector<unsigned char> bytes = testing_support::readFile(path);
     std::string report(bytes.begin(), bytes.end());
     EXPECT_NE(std::string::npos, report.find("\r\n\r\n\r\nNo memory leaks\r\n")) << report;
+}
+
+void expectCleanQuit(const GameResult& result)
+{
+    ASSERT_FALSE(result.killed) << "the game did not end; stderr:\n" << result.err;
+    ASSERT_TRUE(result.exited) << "signal " << result.signal << "; stderr:\n" << result.err;
+    EXPECT_EQ(0, result.status) << result.err;
+    // None of the Errors that end a run.
+    std::regex reported("Cannot Load (PAK|Bitmap|Mask|Module): |Cannot (Load|Open|Create|Write) '|"
+                        "Couldn't Load Sample|Cannot Init Screen|Surface (Already|Not) Locked");
+    EXPECT_FALSE(std::regex_search(result.err, reported)) << result.err;
+    EXPECT_NE(std::string::npos, result.out.find("Average FPS=")) << result.out;
 }
 
 void expectReportedError(const GameResult& result, const std::string& message)

@@ -27,6 +27,10 @@ protected:
     void packIntact();
     std::string original(const std::string& member);
 
+    // A run in the scratch folder that reaches the menu and is then asked
+    // to quit.
+    GameRun quitAfterMenu();
+
     void writeScores();
     // The score file is byte for byte what writeScores put there.
     void expectScoresKept();
@@ -35,6 +39,10 @@ protected:
 
     std::unique_ptr<testing_support::ScratchDir> scratch;
 };
+
+// Checks that a run ended by itself with status 0, reported no Error and
+// came to its last line.
+void expectCleanQuit(const GameResult& result);
 
 // Checks that a run ended by itself with status 0 and that the last thing
 // it wrote to standard error is `message` (no line end of its own).

@@ -1,5 +1,6 @@
 #include "faults/GameProcess.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
@@ -54,21 +55,36 @@ int enterRunConditions(const GameRun& run, unsigned uid, unsigned gid)
     return 0;
 }
 
+// The game and the clock library are opened before the child changes user
+// or mounts a /tmp of its own, and started through these descriptors: after
+// the switch their paths may lie out of reach (a checkout under the old
+// /tmp, or in a home folder only root may enter).
+struct Programs {
+    int game = -1;
+    int clockWarp = -1;  // inherited by the game, which preloads it by descriptor
+};
+
 [[noreturn]] void startChild(const GameRun& run, char* const* envp, int outFd, int errFd,
-                             unsigned uid, unsigned gid)
+                             unsigned uid, unsigned gid, const Programs& programs)
 {
-    dup2(outFd, 1);
-    dup2(errFd, 2);
+    if (run.closeStandardStreams) {
+        close(0);
+        close(1);
+        close(2);
+    } else {
+        dup2(outFd, 1);
+        dup2(errFd, 2);
+    }
     int failed = enterRunConditions(run, uid, gid);
     if (failed)
         _exit(failed);
-    char* argv[] = {const_cast<char*>(TESSAL_GAME), nullptr};
-    execve(TESSAL_GAME, argv, envp);
+    char* argv[] = {const_cast<char*>("tessal"), nullptr};
+    fexecve(programs.game, argv, envp);
     _exit(127);
 }
 
 // Our environment with the run's settings applied.
-std::vector<std::string> gameEnvironment(const GameRun& run)
+std::vector<std::string> gameEnvironment(const GameRun& run, const Programs& programs)
 {
     std::map<std::string, std::string> settings;
     for (char** entry = environ; *entry; ++entry) {
@@ -81,7 +97,7 @@ std::vector<std::string> gameEnvironment(const GameRun& run)
     settings["SDL_VIDEODRIVER"] = "dummy";
     settings["SDL_AUDIODRIVER"] = "dummy";
     if (run.clockWarp > 1) {
-        settings["LD_PRELOAD"] = FAULTS_CLOCK_WARP;
+        settings["LD_PRELOAD"] = "/proc/self/fd/" + std::to_string(programs.clockWarp);
         settings["TESSAL_CLOCK_WARP"] = std::to_string(run.clockWarp);
         // A sanitizer runtime wants to come first; the clock library is tiny.
         std::string& asan = settings["ASAN_OPTIONS"];
@@ -121,11 +137,19 @@ int probeWrite(const GameRun& run, const std::string& path)
         int failed = enterRunConditions(run, uid, gid);
         if (failed)
             _exit(2);
-        int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        // An existing file is opened for writing as it is (nothing changes);
+        // a missing one is created and removed again.
+        bool created = false;
+        int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd < 0 && errno == ENOENT) {
+            fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            created = fd >= 0;
+        }
         if (fd < 0)
             _exit(0);
         close(fd);
-        unlink(path.c_str());
+        if (created)
+            unlink(path.c_str());
         _exit(1);
     }
     int status = 0;
@@ -134,65 +158,78 @@ int probeWrite(const GameRun& run, const std::string& path)
     return WEXITSTATUS(status) == 2 ? -1 : WEXITSTATUS(status);
 }
 
-GameResult runGame(const GameRun& run)
+namespace {
+
+// One started game and what is needed to collect it.
+struct Started {
+    pid_t pid = -1;
+    std::string folder;  // holds out.txt and err.txt
+    Programs programs;
+    bool quitSent = false;
+    bool done = false;
+    int status = 0;
+    GameResult result;
+};
+
+std::string outputFolder()
 {
     char pattern[] = "/tmp/tessal-faults-out-XXXXXX";
     if (!mkdtemp(pattern))
         throw std::runtime_error("mkdtemp failed");
-    std::string outPath = std::string(pattern) + "/out.txt";
-    std::string errPath = std::string(pattern) + "/err.txt";
-    int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    return pattern;
+}
+
+void startGame(const GameRun& run, Started& game)
+{
+    game.folder = outputFolder();
+    int outFd = open((game.folder + "/out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int errFd = open((game.folder + "/err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (outFd < 0 || errFd < 0)
         throw std::runtime_error("cannot make the output files");
+    game.programs.game = open(TESSAL_GAME, O_RDONLY | O_CLOEXEC);
+    if (game.programs.game < 0)
+        throw std::runtime_error("cannot open " TESSAL_GAME);
+    if (run.clockWarp > 1) {
+        game.programs.clockWarp = open(FAULTS_CLOCK_WARP, O_RDONLY);
+        if (game.programs.clockWarp < 0)
+            throw std::runtime_error("cannot open " FAULTS_CLOCK_WARP);
+    }
 
     unsigned uid = 0, gid = 0;
     if (run.asNobody && !nobodyIds(uid, gid))
         throw std::runtime_error("no user nobody");
 
-    std::vector<std::string> entries = gameEnvironment(run);
+    std::vector<std::string> entries = gameEnvironment(run, game.programs);
     std::vector<char*> envp;
     for (std::string& entry : entries)
         envp.push_back(&entry[0]);
     envp.push_back(nullptr);
     fflush(nullptr);
-    pid_t pid = fork();
-    if (pid == 0)
-        startChild(run, envp.data(), outFd, errFd, uid, gid);
+    game.pid = fork();
+    if (game.pid == 0)
+        startChild(run, envp.data(), outFd, errFd, uid, gid, game.programs);
     close(outFd);
     close(errFd);
-    if (pid < 0)
+    close(game.programs.game);
+    if (game.programs.clockWarp >= 0)
+        close(game.programs.clockWarp);
+    if (game.pid < 0)
         throw std::runtime_error("fork failed");
+}
 
-    GameResult result;
-    long long start = nowMs();
-    bool quitSent = false;
-    int status = 0;
-    for (;;) {
-        pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-            break;
-        long long spent = nowMs() - start;
-        if (run.quitAfterMs > 0 && !quitSent && spent >= run.quitAfterMs) {
-            kill(pid, SIGTERM);
-            quitSent = true;
-        }
-        if (spent >= run.limitMs) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            result.killed = true;
-            break;
-        }
-        usleep(20000);
-    }
+void collect(const GameRun& run, Started& game)
+{
+    GameResult& result = game.result;
     if (!result.killed) {
-        result.exited = WIFEXITED(status);
+        result.exited = WIFEXITED(game.status);
         if (result.exited)
-            result.status = WEXITSTATUS(status);
-        if (WIFSIGNALED(status))
-            result.signal = WTERMSIG(status);
+            result.status = WEXITSTATUS(game.status);
+        if (WIFSIGNALED(game.status))
+            result.signal = WTERMSIG(game.status);
         result.noPrivateTmp = run.readOnlyTmp && result.exited && result.status == kNoPrivateTmp;
     }
+    std::string outPath = game.folder + "/out.txt";
+    std::string errPath = game.folder + "/err.txt";
     std::vector<unsigned char> out = testing_support::readFile(outPath);
     std::vector<unsigned char> err = testing_support::readFile(errPath);
     result.out.assign(out.begin(), out.end());
@@ -204,8 +241,56 @@ GameResult runGame(const GameRun& run)
         result.err.erase(note);
     unlink(outPath.c_str());
     unlink(errPath.c_str());
-    rmdir(pattern);
-    return result;
+    rmdir(game.folder.c_str());
+}
+
+}  // namespace
+
+std::vector<GameResult> runGames(const std::vector<GameRun>& runs)
+{
+    std::vector<Started> games(runs.size());
+    for (size_t i = 0; i < runs.size(); i++)
+        startGame(runs[i], games[i]);
+
+    long long start = nowMs();
+    for (size_t left = runs.size(); left > 0;) {
+        long long spent = nowMs() - start;
+        for (size_t i = 0; i < runs.size(); i++) {
+            const GameRun& run = runs[i];
+            Started& game = games[i];
+            if (game.done)
+                continue;
+            if (waitpid(game.pid, &game.status, WNOHANG) == game.pid) {
+                game.done = true;
+            } else if (run.quitAfterMs > 0 && !game.quitSent && spent >= run.quitAfterMs) {
+                if (run.beforeQuit)
+                    run.beforeQuit(game.pid);
+                kill(game.pid, SIGTERM);
+                game.quitSent = true;
+            } else if (spent >= run.limitMs) {
+                kill(game.pid, SIGKILL);
+                waitpid(game.pid, &game.status, 0);
+                game.result.killed = true;
+                game.done = true;
+            }
+            if (game.done)
+                left--;
+        }
+        if (left > 0)
+            usleep(20000);
+    }
+
+    std::vector<GameResult> results;
+    for (size_t i = 0; i < runs.size(); i++) {
+        collect(runs[i], games[i]);
+        results.push_back(games[i].result);
+    }
+    return results;
+}
+
+GameResult runGame(const GameRun& run)
+{
+    return runGames({run}).front();
 }
 
 }  // namespace faults

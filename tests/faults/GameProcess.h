@@ -2,8 +2,10 @@
 // what it wrote and how it ended.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace faults {
 
@@ -19,9 +21,13 @@ struct GameRun {
     // Give the game a /tmp of its own that nobody can write to (an empty
     // read-only tmpfs in a private mount namespace).
     bool readOnlyTmp = false;
+    // Start the game with descriptors 0 to 2 closed, as some launchers do.
+    bool closeStandardStreams = false;
     // Ask the game to quit (SIGTERM, which SDL turns into a quit event) this
     // long after the start; 0 never.
     int quitAfterMs = 0;
+    // Called with the game's process id just before the quit request.
+    std::function<void(int)> beforeQuit;
     // Kill the game after this long and count it as a failure.
     int limitMs = 60000;
     // Start-up logos take 27 s at the real pace; the clock is run this many
@@ -41,9 +47,12 @@ struct GameResult {
 };
 
 GameResult runGame(const GameRun& run);
+// Runs the games side by side; the results come in the order of the runs.
+std::vector<GameResult> runGames(const std::vector<GameRun>& runs);
 
 // Whether a process under the run's conditions (folder, user, /tmp) can
-// create the file at path: 1 yes, 0 denied, -1 the conditions cannot be made.
+// write the file at path (create it when missing, open it for writing when
+// it exists): 1 yes, 0 denied, -1 the conditions cannot be made.
 int probeWrite(const GameRun& run, const std::string& path);
 
 // User and group ids of "nobody".

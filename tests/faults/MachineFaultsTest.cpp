@@ -12,16 +12,6 @@ namespace {
 
 class MachineFaults : public FaultsFixture {
 protected:
-    GameRun quitAfterMenu()
-    {
-        GameRun game;
-        game.folder = scratch->path();
-        // Logos (2.7 s at the warped pace), the menu, then a quit request.
-        game.quitAfterMs = 5000;
-        game.limitMs = 30000;
-        return game;
-    }
-
     // The score file as a short table of five records: any save rewrites it
     // to 360 bytes, so an unchanged file shows that nothing was written.
     void writeShortScores()
@@ -44,18 +34,6 @@ protected:
             if (testing_support::fileExists(scratch->path() + "/" + name))
                 names.push_back(name);
         return names;
-    }
-
-    static void expectCleanQuit(const GameResult& result)
-    {
-        ASSERT_FALSE(result.killed) << "the game did not end; stderr:\n" << result.err;
-        ASSERT_TRUE(result.exited) << "signal " << result.signal << "; stderr:\n" << result.err;
-        EXPECT_EQ(0, result.status) << result.err;
-        // None of the Errors that end a run.
-        std::regex reported("Cannot Load (PAK|Bitmap|Mask|Module): |Cannot (Load|Open|Create|Write) '|"
-                            "Couldn't Load Sample|Cannot Init Screen|Surface (Already|Not) Locked");
-        EXPECT_FALSE(std::regex_search(result.err, reported)) << result.err;
-        EXPECT_NE(std::string::npos, result.out.find("Average FPS=")) << result.out;
     }
 };
 
@@ -107,28 +85,6 @@ TEST_F(MachineFaults, TmpdirThatIsAFile)
     expectCleanQuit(result);
     EXPECT_EQ(360u, scores().size());
     EXPECT_FALSE(testing_support::fileExists(scratch->path() + "/ODataFile.tmp"));
-    expectNoLeaksReported();
-}
-
-// Neither TMPDIR nor /tmp can take a folder: the member file goes to the
-// working directory.
-TEST_F(MachineFaults, NoTemporaryFolderFallsBackToTheWorkingDirectory)
-{
-    packIntact();
-    writeShortScores();
-    testing_support::writeFile(scratch->path() + "/not-a-folder", "x");
-    GameRun game = quitAfterMenu();
-    game.readOnlyTmp = true;
-    game.environment["TMPDIR"] = scratch->path() + "/not-a-folder";
-    int probe = probeWrite(game, "/tmp/probe");
-    if (probe < 0)
-        GTEST_SKIP() << "no private mount namespace here";
-    ASSERT_EQ(0, probe) << "/tmp must deny writes";
-
-    GameResult result = runGame(game);
-    expectCleanQuit(result);
-    EXPECT_TRUE(testing_support::fileExists(scratch->path() + "/ODataFile.tmp"));
-    EXPECT_EQ(360u, scores().size());
     expectNoLeaksReported();
 }
 

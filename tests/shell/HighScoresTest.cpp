@@ -317,39 +317,115 @@ TEST_F(HighScoresTest, FailedWriteLeavesTheOldFile)
     EXPECT_EQ(folderEntries("."), (std::set<std::string>{"scores.qbx"}));
 }
 
-TEST_F(HighScoresTest, FolderThatCannotBeWrittenLeavesTheOldFile)
+// The default table as saveHighScores writes it.
+std::vector<unsigned char> defaultImage()
 {
-    std::vector<unsigned char> old = fileImage({{"Keep Me", 1234}});
-    mkdir("locked", 0755);
-    writeFile("locked/scores.qbx", old);
-    resetHighScores();
+    std::vector<std::pair<std::string, int>> records;
+    for (int score = 9; score >= 1; score--)
+        records.push_back({".A.A.A.", score});
+    return fileImage(records);
+}
 
-    if (geteuid() != 0) {
-        chmod("locked", 0500);
-        ASSERT_EQ(chdir("locked"), 0);
-        saveHighScores();
-        ASSERT_EQ(chdir(".."), 0);
-        chmod("locked", 0700);
-    } else {
-        // Root writes anywhere: save from a child that gave its rights up.
-        chmod(scratch.path().c_str(), 0755);
-        chmod("locked", 0555);
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (setgid(65534) != 0 || setuid(65534) != 0 || chdir("locked") != 0)
-                _exit(2);
-            saveHighScores();
-            _exit(0);
+// A folder that cannot take a new file (a shared install: the folder is
+// root's, the table writable by the players' group): a table we may write
+// gets the new one in place, also through a link, and one we may not write
+// stays. Root saves from a child that became nobody.
+TEST_F(HighScoresTest, FolderThatCannotTakeANewFile)
+{
+    bool root = geteuid() == 0;
+    struct Case {
+        bool link;      // scores.qbx a link to locked/scores.qbx
+        bool writable;  // the table may be written by the saver
+    };
+    for (Case c : {Case{false, true}, Case{true, true}, Case{false, false}}) {
+        SCOPED_TRACE(std::string(c.link ? "link, " : "") + (c.writable ? "writable" : "read-only"));
+        std::vector<unsigned char> old = fileImage({{"Keep Me", 1234}});
+        mkdir("locked", 0755);
+        writeFile("locked/scores.qbx", old);
+        chmod("locked/scores.qbx", c.writable ? (root ? 0666 : 0644) : (root ? 0644 : 0444));
+        if (c.link) {
+            ASSERT_EQ(symlink("locked/scores.qbx", "scores.qbx"), 0);
         }
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status));
-        ASSERT_EQ(WEXITSTATUS(status), 0);
+        struct stat before;
+        ASSERT_EQ(stat("locked/scores.qbx", &before), 0);
+        resetHighScores();
+
+        const char* from = c.link ? "." : "locked";
+        if (!root) {
+            chmod("locked", 0500);
+            ASSERT_EQ(chdir(from), 0);
+            saveHighScores();
+            ASSERT_EQ(chdir(scratch.path().c_str()), 0);
+        } else {
+            chmod(scratch.path().c_str(), 0755);
+            chmod("locked", 0555);
+            pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                if (setgid(65534) != 0 || setuid(65534) != 0 || chdir(from) != 0)
+                    _exit(2);
+                saveHighScores();
+                _exit(0);
+            }
+            int status = 0;
+            waitpid(child, &status, 0);
+            ASSERT_TRUE(WIFEXITED(status));
+            ASSERT_EQ(WEXITSTATUS(status), 0);
+        }
         chmod("locked", 0755);
+
+        EXPECT_EQ(readFile("locked/scores.qbx"), c.writable ? defaultImage() : old);
+        struct stat after;
+        ASSERT_EQ(stat("locked/scores.qbx", &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(folderEntries("locked"), (std::set<std::string>{"scores.qbx"}));
+        unlink("scores.qbx");
+        unlink("locked/scores.qbx");
     }
-    EXPECT_EQ(readFile("locked/scores.qbx"), old);
-    EXPECT_EQ(folderEntries("locked"), (std::set<std::string>{"scores.qbx"}));
+}
+
+// A table nobody may write (every write bit off) is kept as it is, by root
+// too.
+TEST_F(HighScoresTest, ReadOnlyTableIsKept)
+{
+    std::vector<unsigned char> old = fileImage({{"Frozen", 77}});
+    writeFile("scores.qbx", old);
+    chmod("scores.qbx", 0444);
+    resetHighScores();
+    saveHighScores();
+    EXPECT_EQ(readFile("scores.qbx"), old);
+    struct stat info;
+    ASSERT_EQ(stat("scores.qbx", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
+    EXPECT_EQ(folderEntries("."), (std::set<std::string>{"scores.qbx"}));
+}
+
+// scores.qbx as a link: the file it names takes the table, replaced beside
+// itself with its own permission bits, and the link stays. A link to a file
+// not made yet makes it there.
+TEST_F(HighScoresTest, SaveThroughALinkReachesTheFileItNames)
+{
+    mkdir("real", 0755);
+    writeFile("real/table", fileImage({{"Old", 5}}));
+    chmod("real/table", 0640);
+    ASSERT_EQ(symlink("real/table", "scores.qbx"), 0);
+    resetHighScores();
+    saveHighScores();
+    struct stat info;
+    ASSERT_EQ(lstat("scores.qbx", &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(readFile("real/table"), defaultImage());
+    ASSERT_EQ(stat("real/table", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(folderEntries("real"), (std::set<std::string>{"table"}));
+
+    unlink("scores.qbx");
+    ASSERT_EQ(symlink("real/new", "scores.qbx"), 0);
+    saveHighScores();
+    ASSERT_EQ(lstat("scores.qbx", &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(readFile("real/new"), defaultImage());
+    EXPECT_EQ(folderEntries("."), (std::set<std::string>{"real", "scores.qbx"}));
 }
 
 TEST_F(HighScoresTest, ScoreFileThatIsAFolderStaysAndNothingIsLeft)

@@ -1,0 +1,223 @@
+// The real game against what a launcher, a neighbour or a crash leaves in
+// its way: closed standard streams, FIFOs and links where its files belong,
+// leftovers of games that died, and a second game in the same folder.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+
+#include "faults/FaultsFixture.h"
+
+namespace faults {
+namespace {
+
+using testing_support::fileExists;
+using testing_support::writeFile;
+
+std::string text(const std::string& path)
+{
+    std::vector<unsigned char> bytes = testing_support::readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<std::string> entriesOf(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A process id no process has now: that of a child that has ended.
+std::string deadPid()
+{
+    pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    return std::to_string(child);
+}
+
+class Hangs : public FaultsFixture {};
+
+// Started with descriptors 0 to 2 closed, the game opens each on /dev/null
+// before anything else can take its number (under X11 the display
+// connection did, and the game hung at exit).
+TEST_F(Hangs, ClosedStandardStreamsLeadToDevNull)
+{
+    packIntact();
+    GameRun game = quitAfterMenu();
+    game.closeStandardStreams = true;
+    std::vector<std::string> streams;
+    game.beforeQuit = [&](int pid) {
+        for (int fd = 0; fd < 3; fd++) {
+            std::string link = "/proc/" + std::to_string(pid) + "/fd/" + std::to_string(fd);
+            char target[256];
+            ssize_t length = readlink(link.c_str(), target, sizeof target);
+            streams.push_back(length > 0 ? std::string(target, static_cast<size_t>(length)) : "closed");
+        }
+    };
+    GameResult result = runGame(game);
+    ASSERT_FALSE(result.killed);
+    ASSERT_TRUE(result.exited) << "signal " << result.signal;
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(std::vector<std::string>(3, "/dev/null"), streams);
+    expectNoLeaksReported();
+}
+
+// A FIFO where a file is expected is taken for a missing file at once
+// instead of being waited on for ever, and is left as it is.
+TEST_F(Hangs, FifoWhereAFileIsExpectedCountsAsMissing)
+{
+    for (std::string name : {"data.pak", "icon.bmp", "scores.qbx"}) {
+        SCOPED_TRACE(name);
+        scratch.reset();
+        scratch.reset(new testing_support::ScratchDir);
+        if (name != "data.pak")
+            packIntact();
+        std::string fifo = scratch->path() + "/" + name;
+        ASSERT_EQ(0, mkfifo(fifo.c_str(), 0644));
+
+        GameResult result = runGame(quitAfterMenu());
+        if (name == "data.pak")
+            expectReportedError(result, "Cannot Load Bitmap: 'zip:data.pak,icon.bmp'");
+        else
+            expectCleanQuit(result);  // the archive's icon, the default table
+        struct stat info;
+        ASSERT_EQ(0, lstat(fifo.c_str(), &info));
+        EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    }
+}
+
+class Links : public FaultsFixture {};
+
+// A link planted where a log goes is never written through: the file it
+// names stays as it was and the log is made afresh, a file of its own.
+// memleaks.log is linked before the start; memory.log, which start-up
+// removes anyway, while the game runs.
+TEST_F(Links, LogsAreNeverWrittenThroughALink)
+{
+    packIntact();
+    std::string victim = scratch->path() + "/victim";
+    writeFile(victim, std::string("the player's own file\n"));
+    ASSERT_EQ(0, symlink(victim.c_str(), (scratch->path() + "/memleaks.log").c_str()));
+    GameRun game = quitAfterMenu();
+    game.beforeQuit = [&](int) {
+        // Swapped in whole, so the game never sees the name missing.
+        std::string link = scratch->path() + "/memory.log.link";
+        if (symlink(victim.c_str(), link.c_str()) != 0
+            || rename(link.c_str(), (scratch->path() + "/memory.log").c_str()) != 0)
+            ADD_FAILURE() << "cannot plant the link";
+    };
+    GameResult result = runGame(game);
+    expectCleanQuit(result);
+    EXPECT_EQ("the player's own file\n", text(victim));
+    for (const char* log : {"memory.log", "memleaks.log"}) {
+        struct stat info;
+        ASSERT_EQ(0, lstat((scratch->path() + "/" + log).c_str(), &info)) << log;
+        EXPECT_TRUE(S_ISREG(info.st_mode)) << log;
+        EXPECT_GT(info.st_size, 0) << log;
+    }
+    expectNoLeaksReported();
+}
+
+class Leftovers : public FaultsFixture {};
+
+// At start-up the game removes what games of this user that died left
+// behind: private temporary folders (their names carry the process id) and
+// the temporary file of a save. A running process's folder, another user's
+// and a save in progress stay.
+TEST_F(Leftovers, DeadGamesLeftoversGoTheRestStays)
+{
+    std::string here = scratch->path();
+    std::string tmp = here + "/tmp";
+    ASSERT_EQ(0, mkdir(tmp.c_str(), 0700));
+    std::string dead = deadPid();
+    auto leaveFolder = [](const std::string& path) {
+        ASSERT_EQ(0, mkdir(path.c_str(), 0700));
+        writeFile(path + "/ODataFile.tmp", std::string("member"));
+    };
+    leaveFolder(tmp + "/tessal-" + dead + "-aaaaaa");
+    leaveFolder(here + "/tessal-" + dead + "-bbbbbb");
+    std::string running = tmp + "/tessal-" + std::to_string(getpid()) + "-cccccc";
+    leaveFolder(running);
+    std::string others;
+    unsigned uid = 0, gid = 0;
+    if (geteuid() == 0 && nobodyIds(uid, gid)) {
+        others = tmp + "/tessal-" + dead + "-dddddd";
+        leaveFolder(others);
+        ASSERT_EQ(0, chown(others.c_str(), uid, gid));
+    }
+    writeFile(here + "/scores.qbx.Ab12Cd", std::string("cut short"));
+    std::string busy = here + "/scores.qbx.Xy34Zw";
+    writeFile(busy, std::string("being written"));
+    int saving = open(busy.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(0, flock(saving, LOCK_EX));
+
+    // Without data.pak the game ends right after these first steps.
+    GameRun game;
+    game.folder = here;
+    game.environment["TMPDIR"] = tmp;
+    game.limitMs = 30000;
+    GameResult result = runGame(game);
+    close(saving);
+    expectReportedError(result, "Cannot Load Bitmap: 'zip:data.pak,icon.bmp'");
+
+    std::vector<std::string> expectedTmp = {"tessal-" + std::to_string(getpid()) + "-cccccc"};
+    if (!others.empty())
+        expectedTmp.push_back("tessal-" + dead + "-dddddd");
+    EXPECT_EQ(expectedTmp, entriesOf(tmp));
+    EXPECT_TRUE(fileExists(running + "/ODataFile.tmp"));
+    EXPECT_FALSE(fileExists(here + "/tessal-" + dead + "-bbbbbb"));
+    EXPECT_FALSE(fileExists(here + "/scores.qbx.Ab12Cd"));
+    EXPECT_TRUE(fileExists(busy));
+}
+
+class TwoGames : public FaultsFixture {};
+
+// With neither TMPDIR nor /tmp usable, each game makes a folder of its own
+// in the working directory, so two games there never read each other's
+// member file, and each removes its folder at exit.
+TEST_F(TwoGames, WithoutATemporaryFolderEachHasItsOwnInTheWorkingDirectory)
+{
+    packIntact();
+    writeFile(scratch->path() + "/not-a-folder", std::string("x"));
+    GameRun game = quitAfterMenu();
+    game.readOnlyTmp = true;
+    game.environment["TMPDIR"] = scratch->path() + "/not-a-folder";
+    int probe = probeWrite(game, "/tmp/probe");
+    if (probe < 0)
+        GTEST_SKIP() << "no private mount namespace here";
+    ASSERT_EQ(0, probe) << "/tmp must deny writes";
+
+    std::map<int, std::vector<std::string>> folders;  // each game's, at its quit
+    game.beforeQuit = [&](int pid) {
+        std::string prefix = "tessal-" + std::to_string(pid) + "-";
+        for (const std::string& name : entriesOf(scratch->path()))
+            if (name.compare(0, prefix.size(), prefix) == 0)
+                folders[pid].push_back(name);
+    };
+    for (const GameResult& result : runGames({game, game}))
+        expectCleanQuit(result);
+    ASSERT_EQ(2u, folders.size());
+    for (const auto& game : folders)
+        EXPECT_EQ(1u, game.second.size());
+    EXPECT_EQ((std::vector<std::string>{"data.pak", "memleaks.log", "memory.log", "not-a-folder",
+                                        "scores.qbx"}),
+              entriesOf(scratch->path()));
+}
+
+}  // namespace
+}  // namespace faults
