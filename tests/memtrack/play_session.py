@@ -96,7 +96,7 @@ class Display:
         read_end, write_end = os.pipe()
         self.server = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "640x480x24",
-             "-nolisten", "tcp"],
+             "-nolisten", "tcp", "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL,
             stderr=open(os.path.join(work, "xvfb.log"), "w"))
         os.close(write_end)

@@ -4,7 +4,7 @@
 # display, with its log in folder $1; sets xvfb_pid and exports DISPLAY.
 # Returns non-zero when it did not start.
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 "${2:-640x480}x24" -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${2:-640x480}x24" -nolisten tcp -noreset 3>"$1/display" 2>"$1/xvfb.log" &
     xvfb_pid=$!
     for _ in $(seq 50); do
         [ -s "$1/display" ] && break
