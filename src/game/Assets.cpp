@@ -6,7 +6,7 @@
 #include "archive/Archive.h"
 #include "game/Game.h"
 #include "gfx/Picture.h"
-#include "shell/Error.h"
+#include "core/Error.h"
 
 namespace {
 

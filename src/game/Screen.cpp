@@ -6,8 +6,8 @@
 #include "gfx/Primitives.h"
 #include "gfx/Text.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
+#include "core/AppState.h"
+#include "core/Error.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "gfx/Picture.h"
 #include "gfx/Primitives.h"
 #include "gfx/SDL++.h"
-#include "shell/AppState.h"
+#include "core/AppState.h"
 
 Uint32 (*wipeClock)() = SDL_GetTicks;
 

@@ -10,9 +10,9 @@
 #include "gfx/Picture.h"
 #include "gfx/Text.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "core/HighScores.h"
 
 namespace {
 

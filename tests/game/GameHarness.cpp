@@ -8,8 +8,8 @@
 #include "game/BoardLayout.h"
 #include "gfx/Text.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/HighScores.h"
 
 namespace game_test {
 

@@ -7,7 +7,7 @@
 
 #include "MenuFixture.h"
 #include "Repack.h"
-#include "shell/Error.h"
+#include "core/Error.h"
 
 namespace {
 

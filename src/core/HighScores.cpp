@@ -1,4 +1,4 @@
-#include "shell/HighScores.h"
+#include "core/HighScores.h"
 
 #include <SDL.h>
 #include <dirent.h>
