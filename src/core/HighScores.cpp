@@ -122,6 +122,15 @@ int highScoreNameLength(const HighScoreRecord& record)
     return static_cast<int>(static_cast<const char*>(end) - record.name);
 }
 
+HighScoreName highScoreName(const HighScoreRecord& record)
+{
+    HighScoreName name;
+    int length = highScoreNameLength(record);
+    memcpy(name.text, record.name, static_cast<size_t>(length));
+    name.text[length] = '\0';
+    return name;
+}
+
 void loadHighScores()
 {
     // Anything but a regular file (a FIFO, a folder) counts as no table.

@@ -194,11 +194,7 @@ void TitleMenu::drawScoreBoard()
         drawText(backBuffer, sway + 64, y, rank.text, fontPicture);
         if (record.cleared != 0)
             drawText(backBuffer, sway + 112, y, "-", fontPicture);
-        // A damaged file may hold a name without its terminator.
-        char name[sizeof record.name + 1];
-        memcpy(name, record.name, sizeof record.name);
-        name[sizeof record.name] = '\0';
-        drawText(backBuffer, sway + 128, y, name, fontPicture);
+        drawText(backBuffer, sway + 128, y, highScoreName(record).text, fontPicture);
         FormattedString score("%06i", static_cast<int>(record.score));
         drawText(backBuffer, sway + 528, y, score.text, fontPicture);
     }
