@@ -24,7 +24,7 @@ Game::Game()
       levelScore(0), level(1), lives(3),
       doubleTimer(0.0), addLineBannerTimer(0.0), pointsTimer(0.0),
       messageX(-400), lastBonus(0),
-      fadeRemainder(0), pressedCharacter{}, soundPlays{}
+      fadeRemainder(0), pressedCharacter{}
 {
     try {
         startBoard();
@@ -83,11 +83,6 @@ void Game::selectUnderPointer()
     previewPoints = tiles::selectAt(board, selected, x, y);
 }
 
-void Game::floodSelect(int column, int row, int colour)
-{
-    tiles::flood(board, selected, column, row, colour);
-}
-
 bool Game::settleStep()
 {
     return tiles::settle(board);
@@ -117,7 +112,6 @@ void Game::playSound(int which)
 {
     if (which < 0 || which >= kGameSoundCount)
         return;
-    soundPlays[which]++;
     sample(which).play();
 }
 

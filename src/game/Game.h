@@ -58,7 +58,6 @@ public:
     void startBoard();
     void dealBoard();
     void selectUnderPointer();
-    void floodSelect(int column, int row, int colour);
     // Returns true when any tile moved.
     bool settleStep();
     bool hasMove(int& tileCount);
@@ -72,7 +71,7 @@ public:
     void confirmName();
     void draw();
 
-    // Starts sample `which` and counts it.
+    // Starts sample `which`.
     void playSound(int which);
     SoundSample& sample(int which);
 
@@ -152,7 +151,6 @@ public:
     // unicode field on presses only, and name entry reads releases.
     Uint16 pressedCharacter[SDLK_LAST];
     // How often each sample was started; the tests read it.
-    int soundPlays[kGameSoundCount];
 
     // Sets fadeLevel and fadeDir and drops any partial step.
     void startFade(int level, int direction);
