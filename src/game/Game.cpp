@@ -24,7 +24,7 @@ Game::Game()
       levelScore(0), level(1), lives(3),
       doubleTimer(0.0), addLineBannerTimer(0.0), pointsTimer(0.0),
       messageX(-400), lastBonus(0),
-      fadeRemainder(0), pressedCharacter{}
+      fadeSteps(5), pressedCharacter{}
 {
     try {
         startBoard();
@@ -47,7 +47,7 @@ void Game::startBoard()
     levelScore = 0;
     fadeLevel = 0;
     fadeDir = 1;
-    fadeRemainder = 0;
+    fadeSteps.reset();
     levelOver = false;
     enteringName = false;
     boardCleared = false;
@@ -119,5 +119,5 @@ void Game::startFade(int level, int direction)
 {
     fadeLevel = level;
     fadeDir = direction;
-    fadeRemainder = 0;
+    fadeSteps.reset();
 }

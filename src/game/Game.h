@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "audio/MusicModule.h"
+#include "core/StepCarry.h"
 #include "audio/SoundSample.h"
 #include "game/Board.h"
 #include "gfx/Primitives.h"
@@ -146,7 +147,7 @@ public:
 
     // Fade progress below one level, in milliseconds times fadeDir (one level
     // is 5 ms), so that short frames still move the fade.
-    int32_t fadeRemainder;
+    StepCarry fadeSteps;  // one level per 5 ms
     // Translated character of the last press of each key: SDL 1.2 fills the
     // unicode field on presses only, and name entry reads releases.
     Uint16 pressedCharacter[SDLK_LAST];
