@@ -7,14 +7,7 @@
 int settleFrames = 0;
 
 Game::Game()
-    : pointerPic(nullptr), backPic(nullptr), panelPic(nullptr),
-      tilePics{}, bonusPics{}, selTilePics{}, selBonusPics{},
-      bigDigitsPic(nullptr), smallDigitsPic(nullptr), fontPic(nullptr),
-      gameOverPic(nullptr), hiscorePic(nullptr), perfectPic(nullptr),
-      points5000Pic(nullptr), bonusLifePic(nullptr), wonLevelPic(nullptr),
-      lostLevelPic(nullptr), wonGamePic(nullptr), bonus2xPic(nullptr),
-      bonusAddLinePic(nullptr), bonus500Pic(nullptr), bonus1000Pic(nullptr),
-      wipeMask{}, board{}, animPhase{}, selected{},
+    : wipeMask{}, board{}, animPhase{}, selected{},
       fadeLevel(0), fadeDir(1), theme(0),
       levelOver(false), enteringName(false), boardCleared(false),
       bonusLifeAwarded(false), levelWon(false), levelLost(false),

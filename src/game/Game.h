@@ -76,29 +76,29 @@ public:
     void playSound(int which);
     SoundSample& sample(int which);
 
-    // Pictures, in field order (loadAssets loads them in its own order).
-    SDL_Surface* pointerPic;
-    SDL_Surface* backPic;
-    SDL_Surface* panelPic;
-    SDL_Surface* tilePics[3];
-    SDL_Surface* bonusPics[3];
-    SDL_Surface* selTilePics[3];
-    SDL_Surface* selBonusPics[3];
-    SDL_Surface* bigDigitsPic;
-    SDL_Surface* smallDigitsPic;
-    SDL_Surface* fontPic;
-    SDL_Surface* gameOverPic;
-    SDL_Surface* hiscorePic;
-    SDL_Surface* perfectPic;
-    SDL_Surface* points5000Pic;
-    SDL_Surface* bonusLifePic;
-    SDL_Surface* wonLevelPic;
-    SDL_Surface* lostLevelPic;
-    SDL_Surface* wonGamePic;
-    SDL_Surface* bonus2xPic;
-    SDL_Surface* bonusAddLinePic;
-    SDL_Surface* bonus500Pic;
-    SDL_Surface* bonus1000Pic;
+    // Pictures, loaded, freed and reloaded through the table in Assets.cpp.
+    SDL_Surface* pointerPic = nullptr;
+    SDL_Surface* backPic = nullptr;
+    SDL_Surface* panelPic = nullptr;
+    SDL_Surface* tilePics[3]{};
+    SDL_Surface* bonusPics[3]{};
+    SDL_Surface* selTilePics[3]{};
+    SDL_Surface* selBonusPics[3]{};
+    SDL_Surface* bigDigitsPic = nullptr;
+    SDL_Surface* smallDigitsPic = nullptr;
+    SDL_Surface* fontPic = nullptr;
+    SDL_Surface* gameOverPic = nullptr;
+    SDL_Surface* hiscorePic = nullptr;
+    SDL_Surface* perfectPic = nullptr;
+    SDL_Surface* points5000Pic = nullptr;
+    SDL_Surface* bonusLifePic = nullptr;
+    SDL_Surface* wonLevelPic = nullptr;
+    SDL_Surface* lostLevelPic = nullptr;
+    SDL_Surface* wonGamePic = nullptr;
+    SDL_Surface* bonus2xPic = nullptr;
+    SDL_Surface* bonusAddLinePic = nullptr;
+    SDL_Surface* bonus500Pic = nullptr;
+    SDL_Surface* bonus1000Pic = nullptr;
 
     MusicModule music;
 
