@@ -10,7 +10,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "shell/AppState.h"
+#include "core/AppState.h"
 #include "shell/VideoMode.h"
 
 namespace bench {

@@ -8,8 +8,8 @@
 #include "archive/Archive.h"
 #include "gfx/Picture.h"
 #include "gfx/Primitives.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
+#include "core/AppState.h"
+#include "core/Error.h"
 
 namespace {
 

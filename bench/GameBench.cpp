@@ -8,8 +8,8 @@
 
 #include "BenchSupport.h"
 #include "game/Game.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
+#include "core/AppState.h"
+#include "core/Error.h"
 
 namespace {
 

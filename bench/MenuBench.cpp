@@ -8,8 +8,8 @@
 
 #include "BenchSupport.h"
 #include "menu/TitleMenu.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
+#include "core/AppState.h"
+#include "core/Error.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ void menuFrame(benchmark::State& state, int page, int fadeLevel)
     for (auto _ : state) {
         menu->page = page;
         menu->fadeLevel = fadeLevel;
-        menu->fadeCarry = 0;
+        menu->fadeSteps.reset();
         menu->drawFrame();
         memcpy(menu->stars, stars, sizeof stars);
         bench::advanceFrameClock();

@@ -6,7 +6,7 @@
 
 #include "archive/Archive.h"
 #include "archive/MemberStream.h"
-#include "shell/Error.h"
+#include "core/Error.h"
 
 PakArchive::PakArchive() : handle(nullptr) {}
 

@@ -2,7 +2,7 @@
 
 #include <mikmod.h>
 
-#include "shell/Error.h"
+#include "core/Error.h"
 
 bool audioReady = false;
 bool mixerReady = false;

@@ -3,7 +3,7 @@
 #include "archive/Archive.h"
 #include "audio/Audio.h"
 #include "audio/StreamReader.h"
-#include "shell/Error.h"
+#include "core/Error.h"
 
 MusicModule::MusicModule() : module(nullptr), playing(false) {}
 

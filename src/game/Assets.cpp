@@ -6,48 +6,59 @@
 #include "archive/Archive.h"
 #include "game/Game.h"
 #include "gfx/Picture.h"
-#include "shell/Error.h"
+#include "core/Error.h"
 
 namespace {
 
-// One picture of the board, in the order of loading.
+// One picture of the board, in the order of loading, and the field it goes
+// into: a single one, or one element of a field of three.
 struct PictureEntry {
     const char* member;  // "%i" takes the theme number
     ColourKey key;
+    SDL_Surface* Game::*single;
+    SDL_Surface* (Game::*triple)[3];
+    int index;
 };
 
-const PictureEntry kPictures[30] = {
-    {"mouse.bmp", ColourKey::BeforeAndAfter},
-    {"theme%i/back.bmp", ColourKey::None},
-    {"right.bmp", ColourKey::None},
-    {"theme%i/r.bmp", ColourKey::BeforeAndAfter},
-    {"theme%i/g.bmp", ColourKey::BeforeAndAfter},
-    {"theme%i/b.bmp", ColourKey::BeforeAndAfter},
-    {"theme%i/sr.bmp", ColourKey::Before},
-    {"theme%i/sg.bmp", ColourKey::Before},
-    {"theme%i/sb.bmp", ColourKey::Before},
-    {"bonus/r.bmp", ColourKey::Before},
-    {"bonus/g.bmp", ColourKey::Before},
-    {"bonus/b.bmp", ColourKey::Before},
-    {"bonus/sr.bmp", ColourKey::Before},
-    {"bonus/sg.bmp", ColourKey::Before},
-    {"bonus/sb.bmp", ColourKey::Before},
-    {"numbers.bmp", ColourKey::Before},
-    {"smallnums.bmp", ColourKey::BeforeAndAfter},
-    {"font.bmp", ColourKey::Before},
-    {"gameover.bmp", ColourKey::Before},
-    {"hiscore.bmp", ColourKey::Before},
-    {"perfect.bmp", ColourKey::Before},
-    {"loselevel.bmp", ColourKey::Before},
-    {"wonlevel.bmp", ColourKey::Before},
-    {"wongame.bmp", ColourKey::Before},
-    {"bonus1000.bmp", ColourKey::Before},
-    {"bonus500.bmp", ColourKey::Before},
-    {"bonus2x.bmp", ColourKey::Before},
-    {"bonusAddLine.bmp", ColourKey::Before},
-    {"bonuslife.bmp", ColourKey::Before},
-    {"5000.bmp", ColourKey::Before},
+const PictureEntry kPictures[] = {
+    {"mouse.bmp", ColourKey::BeforeAndAfter, &Game::pointerPic, nullptr, 0},
+    {"theme%i/back.bmp", ColourKey::None, &Game::backPic, nullptr, 0},
+    {"right.bmp", ColourKey::None, &Game::panelPic, nullptr, 0},
+    {"theme%i/r.bmp", ColourKey::BeforeAndAfter, nullptr, &Game::tilePics, 0},
+    {"theme%i/g.bmp", ColourKey::BeforeAndAfter, nullptr, &Game::tilePics, 1},
+    {"theme%i/b.bmp", ColourKey::BeforeAndAfter, nullptr, &Game::tilePics, 2},
+    {"theme%i/sr.bmp", ColourKey::Before, nullptr, &Game::selTilePics, 0},
+    {"theme%i/sg.bmp", ColourKey::Before, nullptr, &Game::selTilePics, 1},
+    {"theme%i/sb.bmp", ColourKey::Before, nullptr, &Game::selTilePics, 2},
+    {"bonus/r.bmp", ColourKey::Before, nullptr, &Game::bonusPics, 0},
+    {"bonus/g.bmp", ColourKey::Before, nullptr, &Game::bonusPics, 1},
+    {"bonus/b.bmp", ColourKey::Before, nullptr, &Game::bonusPics, 2},
+    {"bonus/sr.bmp", ColourKey::Before, nullptr, &Game::selBonusPics, 0},
+    {"bonus/sg.bmp", ColourKey::Before, nullptr, &Game::selBonusPics, 1},
+    {"bonus/sb.bmp", ColourKey::Before, nullptr, &Game::selBonusPics, 2},
+    {"numbers.bmp", ColourKey::Before, &Game::bigDigitsPic, nullptr, 0},
+    {"smallnums.bmp", ColourKey::BeforeAndAfter, &Game::smallDigitsPic, nullptr, 0},
+    {"font.bmp", ColourKey::Before, &Game::fontPic, nullptr, 0},
+    {"gameover.bmp", ColourKey::Before, &Game::gameOverPic, nullptr, 0},
+    {"hiscore.bmp", ColourKey::Before, &Game::hiscorePic, nullptr, 0},
+    {"perfect.bmp", ColourKey::Before, &Game::perfectPic, nullptr, 0},
+    {"loselevel.bmp", ColourKey::Before, &Game::lostLevelPic, nullptr, 0},
+    {"wonlevel.bmp", ColourKey::Before, &Game::wonLevelPic, nullptr, 0},
+    {"wongame.bmp", ColourKey::Before, &Game::wonGamePic, nullptr, 0},
+    {"bonus1000.bmp", ColourKey::Before, &Game::bonus1000Pic, nullptr, 0},
+    {"bonus500.bmp", ColourKey::Before, &Game::bonus500Pic, nullptr, 0},
+    {"bonus2x.bmp", ColourKey::Before, &Game::bonus2xPic, nullptr, 0},
+    {"bonusAddLine.bmp", ColourKey::Before, &Game::bonusAddLinePic, nullptr, 0},
+    {"bonuslife.bmp", ColourKey::Before, &Game::bonusLifePic, nullptr, 0},
+    {"5000.bmp", ColourKey::Before, &Game::points5000Pic, nullptr, 0},
 };
+
+SDL_Surface*& pictureField(Game& game, const PictureEntry& entry)
+{
+    if (entry.single)
+        return game.*entry.single;
+    return (game.*entry.triple)[entry.index];
+}
 
 const char* const kSampleMembers[kGameSoundCount] = {
     "sound/bip.wav",  "sound/2x.wav",      "sound/addline.wav",
@@ -55,33 +66,13 @@ const char* const kSampleMembers[kGameSoundCount] = {
     "sound/points.wav", "sound/time.wav",  "sound/life.wav",
 };
 
-// The picture fields in the order of kPictures.
-void pictureSlots(Game& game, SDL_Surface** slots[30])
-{
-    SDL_Surface** list[30] = {
-        &game.pointerPic,      &game.backPic,         &game.panelPic,
-        &game.tilePics[0],     &game.tilePics[1],     &game.tilePics[2],
-        &game.selTilePics[0],  &game.selTilePics[1],  &game.selTilePics[2],
-        &game.bonusPics[0],    &game.bonusPics[1],    &game.bonusPics[2],
-        &game.selBonusPics[0], &game.selBonusPics[1], &game.selBonusPics[2],
-        &game.bigDigitsPic,    &game.smallDigitsPic,  &game.fontPic,
-        &game.gameOverPic,     &game.hiscorePic,      &game.perfectPic,
-        &game.lostLevelPic,    &game.wonLevelPic,     &game.wonGamePic,
-        &game.bonus1000Pic,    &game.bonus500Pic,     &game.bonus2xPic,
-        &game.bonusAddLinePic, &game.bonusLifePic,    &game.points5000Pic,
-    };
-    for (int i = 0; i < 30; i++)
-        slots[i] = list[i];
-}
-
 void freePictures(Game& game)
 {
-    SDL_Surface** slots[30];
-    pictureSlots(game, slots);
-    for (int i = 0; i < 30; i++) {
-        if (*slots[i])
-            SDL_FreeSurface(*slots[i]);
-        *slots[i] = nullptr;
+    for (const PictureEntry& entry : kPictures) {
+        SDL_Surface*& field = pictureField(game, entry);
+        if (field)
+            SDL_FreeSurface(field);
+        field = nullptr;
     }
 }
 
@@ -108,12 +99,11 @@ void Game::loadAssets(bool reload)
     PakArchive pak;
     pak.open("data.pak");
 
-    SDL_Surface** slots[30];
-    pictureSlots(*this, slots);
     char member[64];
-    for (int i = 0; i < 30; i++) {
-        snprintf(member, sizeof member, kPictures[i].member, theme);
-        *slots[i] = loadPakPicture(pak, member, kPictures[i].key, Conversion::DisplayFormat);
+    for (const PictureEntry& entry : kPictures) {
+        snprintf(member, sizeof member, entry.member, theme);
+        pictureField(*this, entry) =
+            loadPakPicture(pak, member, entry.key, Conversion::DisplayFormat);
     }
 
     if (!reload) {

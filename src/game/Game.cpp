@@ -7,14 +7,7 @@
 int settleFrames = 0;
 
 Game::Game()
-    : pointerPic(nullptr), backPic(nullptr), panelPic(nullptr),
-      tilePics{}, bonusPics{}, selTilePics{}, selBonusPics{},
-      bigDigitsPic(nullptr), smallDigitsPic(nullptr), fontPic(nullptr),
-      gameOverPic(nullptr), hiscorePic(nullptr), perfectPic(nullptr),
-      points5000Pic(nullptr), bonusLifePic(nullptr), wonLevelPic(nullptr),
-      lostLevelPic(nullptr), wonGamePic(nullptr), bonus2xPic(nullptr),
-      bonusAddLinePic(nullptr), bonus500Pic(nullptr), bonus1000Pic(nullptr),
-      wipeMask{}, board{}, animPhase{}, selected{},
+    : wipeMask{}, board{}, animPhase{}, selected{},
       fadeLevel(0), fadeDir(1), theme(0),
       levelOver(false), enteringName(false), boardCleared(false),
       bonusLifeAwarded(false), levelWon(false), levelLost(false),
@@ -24,7 +17,7 @@ Game::Game()
       levelScore(0), level(1), lives(3),
       doubleTimer(0.0), addLineBannerTimer(0.0), pointsTimer(0.0),
       messageX(-400), lastBonus(0),
-      fadeRemainder(0), pressedCharacter{}, soundPlays{}
+      fadeSteps(5), pressedCharacter{}
 {
     try {
         startBoard();
@@ -47,7 +40,7 @@ void Game::startBoard()
     levelScore = 0;
     fadeLevel = 0;
     fadeDir = 1;
-    fadeRemainder = 0;
+    fadeSteps.reset();
     levelOver = false;
     enteringName = false;
     boardCleared = false;
@@ -83,11 +76,6 @@ void Game::selectUnderPointer()
     previewPoints = tiles::selectAt(board, selected, x, y);
 }
 
-void Game::floodSelect(int column, int row, int colour)
-{
-    tiles::flood(board, selected, column, row, colour);
-}
-
 bool Game::settleStep()
 {
     return tiles::settle(board);
@@ -117,7 +105,6 @@ void Game::playSound(int which)
 {
     if (which < 0 || which >= kGameSoundCount)
         return;
-    soundPlays[which]++;
     sample(which).play();
 }
 
@@ -125,5 +112,5 @@ void Game::startFade(int level, int direction)
 {
     fadeLevel = level;
     fadeDir = direction;
-    fadeRemainder = 0;
+    fadeSteps.reset();
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "audio/MusicModule.h"
+#include "core/StepCarry.h"
 #include "audio/SoundSample.h"
 #include "game/Board.h"
 #include "gfx/Primitives.h"
@@ -58,7 +59,6 @@ public:
     void startBoard();
     void dealBoard();
     void selectUnderPointer();
-    void floodSelect(int column, int row, int colour);
     // Returns true when any tile moved.
     bool settleStep();
     bool hasMove(int& tileCount);
@@ -72,33 +72,33 @@ public:
     void confirmName();
     void draw();
 
-    // Starts sample `which` and counts it.
+    // Starts sample `which`.
     void playSound(int which);
     SoundSample& sample(int which);
 
-    // Pictures, in field order (loadAssets loads them in its own order).
-    SDL_Surface* pointerPic;
-    SDL_Surface* backPic;
-    SDL_Surface* panelPic;
-    SDL_Surface* tilePics[3];
-    SDL_Surface* bonusPics[3];
-    SDL_Surface* selTilePics[3];
-    SDL_Surface* selBonusPics[3];
-    SDL_Surface* bigDigitsPic;
-    SDL_Surface* smallDigitsPic;
-    SDL_Surface* fontPic;
-    SDL_Surface* gameOverPic;
-    SDL_Surface* hiscorePic;
-    SDL_Surface* perfectPic;
-    SDL_Surface* points5000Pic;
-    SDL_Surface* bonusLifePic;
-    SDL_Surface* wonLevelPic;
-    SDL_Surface* lostLevelPic;
-    SDL_Surface* wonGamePic;
-    SDL_Surface* bonus2xPic;
-    SDL_Surface* bonusAddLinePic;
-    SDL_Surface* bonus500Pic;
-    SDL_Surface* bonus1000Pic;
+    // Pictures, loaded, freed and reloaded through the table in Assets.cpp.
+    SDL_Surface* pointerPic = nullptr;
+    SDL_Surface* backPic = nullptr;
+    SDL_Surface* panelPic = nullptr;
+    SDL_Surface* tilePics[3]{};
+    SDL_Surface* bonusPics[3]{};
+    SDL_Surface* selTilePics[3]{};
+    SDL_Surface* selBonusPics[3]{};
+    SDL_Surface* bigDigitsPic = nullptr;
+    SDL_Surface* smallDigitsPic = nullptr;
+    SDL_Surface* fontPic = nullptr;
+    SDL_Surface* gameOverPic = nullptr;
+    SDL_Surface* hiscorePic = nullptr;
+    SDL_Surface* perfectPic = nullptr;
+    SDL_Surface* points5000Pic = nullptr;
+    SDL_Surface* bonusLifePic = nullptr;
+    SDL_Surface* wonLevelPic = nullptr;
+    SDL_Surface* lostLevelPic = nullptr;
+    SDL_Surface* wonGamePic = nullptr;
+    SDL_Surface* bonus2xPic = nullptr;
+    SDL_Surface* bonusAddLinePic = nullptr;
+    SDL_Surface* bonus500Pic = nullptr;
+    SDL_Surface* bonus1000Pic = nullptr;
 
     MusicModule music;
 
@@ -147,12 +147,11 @@ public:
 
     // Fade progress below one level, in milliseconds times fadeDir (one level
     // is 5 ms), so that short frames still move the fade.
-    int32_t fadeRemainder;
+    StepCarry fadeSteps;  // one level per 5 ms
     // Translated character of the last press of each key: SDL 1.2 fills the
     // unicode field on presses only, and name entry reads releases.
     Uint16 pressedCharacter[SDLK_LAST];
     // How often each sample was started; the tests read it.
-    int soundPlays[kGameSoundCount];
 
     // Sets fadeLevel and fadeDir and drops any partial step.
     void startFade(int level, int direction);

@@ -6,8 +6,8 @@
 #include "gfx/Primitives.h"
 #include "gfx/Text.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
+#include "core/AppState.h"
+#include "core/Error.h"
 
 namespace {
 
@@ -141,9 +141,7 @@ void Game::draw()
 
     // 8. Fade: one level per 5 ms, the part of a level carried to the next
     // frame so that short frames still move it.
-    int total = fadeRemainder + fadeDir * frameDelta;
-    fadeLevel += total / 5;
-    fadeRemainder = total % 5;
+    fadeLevel += static_cast<int>(fadeSteps.advance(fadeDir * frameDelta));
     if (fadeLevel < 256) {
         music.setVolume(fadeLevel);
         drawWipe(screen, fadeLevel, wipeMask);

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "gfx/Primitives.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
+#include "core/AppState.h"
+#include "core/Error.h"
 
 static SDL_PixelFormat* screenFormat()
 {

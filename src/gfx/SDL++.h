@@ -3,7 +3,7 @@
 
 #include <SDL.h>
 
-#include "shell/Error.h"
+#include "core/Error.h"
 
 class Surface {
 public:

@@ -8,38 +8,33 @@
 #include "gfx/Picture.h"
 #include "gfx/Primitives.h"
 #include "gfx/SDL++.h"
-#include "shell/AppState.h"
+#include "core/AppState.h"
+#include "core/StepCarry.h"
 
 Uint32 (*wipeClock)() = SDL_GetTicks;
 
-// Levels run at 0.1 per millisecond. The level is worked out from the whole
-// time spent in the phase rather than added up frame by frame, so frames
-// shorter than 10 ms still move it on.
+// Levels run at 0.1 per millisecond, the part of a level carried from frame
+// to frame, so frames shorter than 10 ms still move it on.
 class WipeTimer {
 public:
-    WipeTimer() : started(false), previous(0), total(0) {}
+    WipeTimer() : started(false), previous(0), levels(0), steps(10) {}
 
-    // Milliseconds since the phase began; the first frame counts as 1 ms.
-    int64_t tick()
+    // Levels since the phase began, at most 1000; the first frame counts as 1 ms.
+    int tick()
     {
         Uint32 now = wipeClock();
-        total += started ? static_cast<Uint32>(now - previous) : 1;
+        levels += steps.advance(started ? static_cast<Uint32>(now - previous) : 1);
         started = true;
         previous = now;
-        return total;
+        return levels > 1000 ? 1000 : static_cast<int>(levels);
     }
 
 private:
     bool started;
     Uint32 previous;
-    int64_t total;
+    int64_t levels;
+    StepCarry steps;
 };
-
-static int levelsFor(int64_t milliseconds)
-{
-    int64_t levels = milliseconds / 10;
-    return levels > 1000 ? 1000 : static_cast<int>(levels);
-}
 
 static int showFrame(SDL_Surface* picture, SDL_Surface* work, int level,
                      const unsigned char* mask)
@@ -91,7 +86,7 @@ void showWithWipe(const char* picturePath)
     int level = -100;
     do {
         SDL_PumpEvents();
-        level = -100 + levelsFor(opening.tick());
+        level = -100 + opening.tick();
         if (showFrame(picture.surface, work.surface, level, mask) != 0)
             fprintf(stderr, "Flip Error: %s\n", SDL_GetError());
     } while (level < 400);
@@ -99,7 +94,7 @@ void showWithWipe(const char* picturePath)
     // And back: the mirror image, ending a little below zero.
     WipeTimer closing;
     do {
-        level = 400 - levelsFor(closing.tick());
+        level = 400 - closing.tick();
         SDL_PumpEvents();
         showFrame(picture.surface, work.surface, level, mask);
     } while (level > -10);

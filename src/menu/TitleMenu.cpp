@@ -10,9 +10,9 @@
 #include "gfx/Picture.h"
 #include "gfx/Text.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "core/HighScores.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ int menuItemAtRow(int y)
 TitleMenu::TitleMenu(SDL_Surface* buffer, bool ownsBuffer)
     : pointerPicture(nullptr), titlePicture(nullptr), footerPicture(nullptr),
       scoreBoardPicture(nullptr), fontPicture(nullptr), creditsPicture(nullptr), nextState(0),
-      fadeLevel(0), fadeCarry(0), volumeFollowsFade(false), hoverItem(0), page(kPageOpening),
+      fadeLevel(0), fadeSteps(kMsPerFadeLevel), volumeFollowsFade(false), hoverItem(0), page(kPageOpening),
       backBuffer(buffer), ownsBackBuffer(ownsBuffer)
 {
     memset(stars, 0, sizeof stars);
@@ -194,11 +194,7 @@ void TitleMenu::drawScoreBoard()
         drawText(backBuffer, sway + 64, y, rank.text, fontPicture);
         if (record.cleared != 0)
             drawText(backBuffer, sway + 112, y, "-", fontPicture);
-        // A damaged file may hold a name without its terminator.
-        char name[sizeof record.name + 1];
-        memcpy(name, record.name, sizeof record.name);
-        name[sizeof record.name] = '\0';
-        drawText(backBuffer, sway + 128, y, name, fontPicture);
+        drawText(backBuffer, sway + 128, y, highScoreName(record).text, fontPicture);
         FormattedString score("%06i", static_cast<int>(record.score));
         drawText(backBuffer, sway + 528, y, score.text, fontPicture);
     }
@@ -225,9 +221,7 @@ int TitleMenu::fadeStep()
 {
     // Whole levels for the time passed; the remainder waits for the next
     // frame, so short frames still move the fade.
-    int total = fadeCarry + (frameDelta > 0 ? frameDelta : 0);
-    fadeCarry = total % kMsPerFadeLevel;
-    return total / kMsPerFadeLevel;
+    return static_cast<int>(fadeSteps.advance(frameDelta > 0 ? frameDelta : 0));
 }
 
 void TitleMenu::advanceFade()
@@ -236,7 +230,7 @@ void TitleMenu::advanceFade()
         fadeLevel += fadeStep();
         if (fadeLevel > kOpenLevel) {
             page = kPageMain;
-            fadeCarry = 0;
+            fadeSteps.reset();
             return;
         }
         music.setVolume(fadeLevel);
@@ -247,14 +241,14 @@ void TitleMenu::advanceFade()
         if (fadeLevel <= kClosedLevel) {
             drawWipe(backBuffer, fadeLevel, wipeMask);
             page = kPageClosed;
-            fadeCarry = 0;
+            fadeSteps.reset();
             return;
         }
         music.setVolume(fadeLevel);
         volumeFollowsFade = true;
         drawWipe(backBuffer, fadeLevel, wipeMask);
     } else {
-        fadeCarry = 0;
+        fadeSteps.reset();
         // A fade stopped before its end (a click, Escape) leaves the menu
         // fully shown: its music comes back to full volume with it.
         if (volumeFollowsFade && page != kPageClosed) {

@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include "audio/MusicModule.h"
+#include "core/StepCarry.h"
 #include "gfx/Primitives.h"
 
 // The menu's pages.
@@ -63,7 +64,7 @@ public:
     int nextState;   // 0 nothing chosen, 1 play, 2 quit
     MusicModule music;
     int fadeLevel;   // wipe level, also the music volume while fading
-    int fadeCarry;   // milliseconds not yet turned into a whole level
+    StepCarry fadeSteps;  // milliseconds not yet turned into a whole level
     bool volumeFollowsFade;  // the music's volume was last set from fadeLevel
     int hoverItem;   // 0 none, 1 Play, 2 Scores, 3 About, 4 Exit
     int page;

@@ -15,9 +15,9 @@
 #include "gfx/Text.h"
 #include "gfx/Transitions.h"
 #include "platform/TempDir.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "core/HighScores.h"
 #include "shell/MainLoop.h"
 #include "shell/VideoMode.h"
 

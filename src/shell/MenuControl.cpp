@@ -2,9 +2,9 @@
 
 #include "menu/TitleMenu.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "core/HighScores.h"
 
 namespace {
 

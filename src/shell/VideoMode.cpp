@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/AppState.h"
-#include "shell/Error.h"
+#include "core/AppState.h"
+#include "core/Error.h"
 
 int windowScaleFor(int desktopWidth, int desktopHeight)
 {

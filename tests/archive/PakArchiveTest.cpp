@@ -13,7 +13,7 @@
 #include "ZipBuilder.h"
 #include "archive/Archive.h"
 #include "platform/TempDir.h"
-#include "shell/Error.h"
+#include "core/Error.h"
 #include "support/TestSupport.h"
 
 using testing_support::ScratchDir;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Error.h"
+#include "core/Error.h"
 
 namespace audio_test {
 

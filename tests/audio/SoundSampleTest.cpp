@@ -12,7 +12,7 @@
 #include "archive/Archive.h"
 #include "audio/Audio.h"
 #include "audio/SoundSample.h"
-#include "shell/Error.h"
+#include "core/Error.h"
 #include "support/TestSupport.h"
 
 using namespace audio_test;

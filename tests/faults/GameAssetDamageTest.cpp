@@ -9,8 +9,8 @@
 #include "audio/Audio.h"
 #include "faults/FaultsFixture.h"
 #include "game/Game.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
+#include "core/AppState.h"
+#include "core/Error.h"
 
 namespace faults {
 namespace {

@@ -18,8 +18,8 @@
 #include "game/Game.h"
 #include "gfx/Text.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/HighScores.h"
 #include "support/TestSupport.h"
 
 #if defined(__SANITIZE_ADDRESS__)

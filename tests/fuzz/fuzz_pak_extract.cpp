@@ -4,7 +4,7 @@
 
 #include "FuzzArchive.h"
 #include "archive/Archive.h"
-#include "shell/Error.h"
+#include "core/Error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -15,8 +15,8 @@
 
 #include "menu/TitleMenu.h"
 #include "gfx/Text.h"
-#include "shell/AppState.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/HighScores.h"
 
 namespace {
 

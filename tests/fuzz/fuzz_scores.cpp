@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/HighScores.h"
+#include "core/HighScores.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

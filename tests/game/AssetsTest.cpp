@@ -8,8 +8,8 @@
 #include "archive/Archive.h"
 #include "game/GameHarness.h"
 #include "gfx/Picture.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
+#include "core/AppState.h"
+#include "core/Error.h"
 
 namespace game_test {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "game/BoardLayout.h"
 #include "game/GameHarness.h"
-#include "shell/AppState.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/HighScores.h"
 
 namespace game_test {
 namespace {

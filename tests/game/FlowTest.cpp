@@ -6,8 +6,8 @@
 
 #include "game/GameHarness.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/HighScores.h"
 
 namespace game_test {
 namespace {

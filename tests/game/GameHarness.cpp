@@ -3,18 +3,46 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <map>
 
 #include "audio/Audio.h"
 #include "game/BoardLayout.h"
 #include "gfx/Text.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/HighScores.h"
+
+namespace {
+
+std::map<const SoundSample*, int> playCounts;
+
+}  // namespace
+
+// test_game is linked with --wrap for SoundSample::play, so every effect any
+// code starts passes through here before it reaches the mixer.
+extern "C" void __real__ZN11SoundSample4playEv(SoundSample* sample);
+extern "C" void __wrap__ZN11SoundSample4playEv(SoundSample* sample)
+{
+    playCounts[sample]++;
+    __real__ZN11SoundSample4playEv(sample);
+}
 
 namespace game_test {
 
+int GameHarness::plays(int which) const
+{
+    auto found = playCounts.find(&game->sample(which));
+    return found == playCounts.end() ? 0 : found->second;
+}
+
+void GameHarness::resetPlays()
+{
+    playCounts.clear();
+}
+
 void GameHarness::SetUp()
 {
+    resetPlays();
     scratch = testing_support::startHeadlessSession(true);
     SDL_EnableUNICODE(1);
     settleFrames = 0;

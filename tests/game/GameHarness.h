@@ -44,7 +44,10 @@ protected:
     void pushQuit();
     void dropPendingEvents();
 
-    int plays(int which) const { return game->soundPlays[which]; }
+    // Effects started since set-up or the last resetPlays(), counted where
+    // SoundSample::play is entered.
+    int plays(int which) const;
+    void resetPlays();
     // Saves the screen as <build>/screenshots/<name>.png; returns its path.
     std::string screenshot(const std::string& name);
 

@@ -8,7 +8,7 @@
 #include "game/BoardLayout.h"
 #include "game/GameHarness.h"
 #include "platform/Input.h"
-#include "shell/HighScores.h"
+#include "core/HighScores.h"
 
 namespace game_test {
 namespace {

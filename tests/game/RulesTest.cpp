@@ -4,8 +4,8 @@
 
 #include "game/GameHarness.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/HighScores.h"
 
 namespace game_test {
 namespace {
@@ -225,7 +225,7 @@ TEST_F(GameRules, LastBonusInRowOrderWins)
         game->score = game->levelScore = 0;
         game->doubleTimer = game->addLineBannerTimer = game->pointsTimer = 0.0;
         game->linesToAdd = 0;
-        memset(game->soundPlays, 0, sizeof game->soundPlays);
+        resetPlays();
         game->click();
         EXPECT_EQ(c.winner == kDoubleTile ? 255.0 : 0.0, game->doubleTimer);
         EXPECT_EQ(c.winner == kPointsTile ? 255.0 : 0.0, game->pointsTimer);

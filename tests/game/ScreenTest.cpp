@@ -6,7 +6,7 @@
 #include "game/BoardLayout.h"
 #include "game/GameHarness.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
+#include "core/AppState.h"
 
 namespace game_test {
 namespace {

@@ -8,7 +8,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include "shell/Error.h"
+#include "core/Error.h"
 #include "support/TestSupport.h"
 
 namespace gfxtest {

@@ -8,7 +8,7 @@
 #include "gfx/GfxTestSupport.h"
 #include "gfx/Picture.h"
 #include "gfx/Primitives.h"
-#include "shell/AppState.h"
+#include "core/AppState.h"
 #include "support/TestSupport.h"
 
 using gfxtest::errorText;

@@ -8,8 +8,8 @@
 #include "gfx/GfxTestSupport.h"
 #include "gfx/Primitives.h"
 #include "gfx/Transitions.h"
-#include "shell/AppState.h"
-#include "shell/Error.h"
+#include "core/AppState.h"
+#include "core/Error.h"
 #include "support/TestSupport.h"
 
 using gfxtest::errorText;

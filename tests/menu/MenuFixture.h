@@ -10,8 +10,8 @@
 #include "gfx/Text.h"
 #include "menu/TitleMenu.h"
 #include "platform/Input.h"
-#include "shell/AppState.h"
-#include "shell/HighScores.h"
+#include "core/AppState.h"
+#include "core/HighScores.h"
 #include "shell/MenuControl.h"
 #include "support/TestSupport.h"
 

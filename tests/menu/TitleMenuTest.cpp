@@ -7,7 +7,7 @@
 
 #include "MenuFixture.h"
 #include "Repack.h"
-#include "shell/Error.h"
+#include "core/Error.h"
 
 namespace {
 
@@ -139,7 +139,7 @@ TEST_F(MenuTest, FadesKeepTheirFractionalSteps)
 
     // 17 ms frames: 3.4 levels each, carried over rather than lost.
     menu->fadeLevel = 0;
-    menu->fadeCarry = 0;
+    menu->fadeSteps.reset();
     pass(17);
     EXPECT_EQ(menu->fadeLevel, 3);
     pass(17);
@@ -149,7 +149,7 @@ TEST_F(MenuTest, FadesKeepTheirFractionalSteps)
 
     // 1 ms frames open the menu in 1285 ms: level 257 is the first above 256.
     menu->fadeLevel = 0;
-    menu->fadeCarry = 0;
+    menu->fadeSteps.reset();
     for (int i = 0; i < 1284; i++)
         pass(1);
     EXPECT_EQ(menu->page, kPageOpening);

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "platform/Input.h"
-#include "shell/AppState.h"
+#include "core/AppState.h"
 #include "shell/Application.h"
-#include "shell/HighScores.h"
+#include "core/HighScores.h"
 #include "support/TestSupport.h"
 
 namespace {

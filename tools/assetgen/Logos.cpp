@@ -105,12 +105,9 @@ void madeWith(std::vector<Member>& out)
     for (int i = 0; i < 4; i++) {
         const double x = 40 + (i % 2) * 290, y = 160 + (i / 2) * 120;
         roundedRect(cr, x, y, 270, 96, 16);
-        cairo_pattern_t* body = cairo_pattern_create_linear(0, y, 0, y + 96);
-        addStop(body, 0, lighten(libs[i].tint, 0.1), 0.9);
-        addStop(body, 1, darken(libs[i].tint, 0.6), 0.9);
-        cairo_set_source(cr, body);
-        cairo_fill_preserve(cr);
-        cairo_pattern_destroy(body);
+        fillLinear(cr, 0, y, 0, y + 96, {
+            {0, lighten(libs[i].tint, 0.1), 0.9},
+            {1, darken(libs[i].tint, 0.6), 0.9}}, true);
         cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
         cairo_set_line_width(cr, 1.5);
         cairo_stroke(cr);
@@ -149,12 +146,7 @@ void drawIcon(cairo_t* cr, double size)
     cairo_save(cr);
     cairo_scale(cr, scale, scale);
     roundedRect(cr, 0, 0, 32, 32, 5);
-    cairo_pattern_t* back = cairo_pattern_create_linear(0, 0, 0, 32);
-    addStop(back, 0, rgb255(44, 26, 90));
-    addStop(back, 1, rgb255(12, 8, 30));
-    cairo_set_source(cr, back);
-    cairo_fill(cr);
-    cairo_pattern_destroy(back);
+    fillLinear(cr, 0, 0, 0, 32, {{0, rgb255(44, 26, 90)}, {1, rgb255(12, 8, 30)}});
     const double pos[3][2] = {{1, 1}, {15, 1}, {8, 15}};
     for (int i = 0; i < 3; i++) {
         cairo_save(cr);

@@ -25,21 +25,13 @@ void messagePanel(cairo_t* cr, Rgb tint)
     setColour(cr, kOutline);
     cairo_fill(cr);
     roundedRect(cr, 5, 5, 370, 118, 18);
-    cairo_pattern_t* rim = cairo_pattern_create_linear(0, 5, 0, 123);
-    addStop(rim, 0, Rgb{1.0, 0.92, 0.6});
-    addStop(rim, 0.5, Rgb{0.85, 0.6, 0.18});
-    addStop(rim, 1, Rgb{0.45, 0.28, 0.06});
-    cairo_set_source(cr, rim);
-    cairo_fill(cr);
-    cairo_pattern_destroy(rim);
+    fillLinear(cr, 0, 5, 0, 123, {
+        {0, Rgb{1.0, 0.92, 0.6}},
+        {0.5, Rgb{0.85, 0.6, 0.18}},
+        {1, Rgb{0.45, 0.28, 0.06}}});
 
     roundedRect(cr, 9, 9, 362, 110, 14);
-    cairo_pattern_t* body = cairo_pattern_create_linear(0, 9, 0, 119);
-    addStop(body, 0, lighten(tint, 0.12));
-    addStop(body, 1, darken(tint, 0.55));
-    cairo_set_source(cr, body);
-    cairo_fill(cr);
-    cairo_pattern_destroy(body);
+    fillLinear(cr, 0, 9, 0, 119, {{0, lighten(tint, 0.12)}, {1, darken(tint, 0.55)}});
 
     cairo_save(cr);
     roundedRect(cr, 9, 9, 362, 110, 14);
@@ -94,12 +86,7 @@ void message(std::vector<Member>& out, const MessageLook& look, bool nameField)
         setColour(cr, Rgb{0.95, 0.8, 0.35});
         cairo_fill(cr);
         roundedRect(cr, 18.5, 98.5, 339, 21, 5);
-        cairo_pattern_t* field = cairo_pattern_create_linear(0, 98, 0, 120);
-        addStop(field, 0, Rgb{0.03, 0.03, 0.08});
-        addStop(field, 1, Rgb{0.09, 0.09, 0.2});
-        cairo_set_source(cr, field);
-        cairo_fill(cr);
-        cairo_pattern_destroy(field);
+        fillLinear(cr, 0, 98, 0, 120, {{0, Rgb{0.03, 0.03, 0.08}}, {1, Rgb{0.09, 0.09, 0.2}}});
     }
     canvas.flattenForKey(kOutline.r, kOutline.g, kOutline.b);
     out.push_back(canvas.member(look.member));
@@ -140,20 +127,12 @@ void banner(std::vector<Member>& out, const BannerLook& look)
     setColour(cr, kOutline);
     cairo_set_line_width(cr, 4);
     cairo_stroke_preserve(cr);
-    cairo_pattern_t* rim = cairo_pattern_create_linear(0, 6, 0, 54);
-    addStop(rim, 0, Rgb{1.0, 0.95, 0.65});
-    addStop(rim, 1, Rgb{0.6, 0.38, 0.08});
-    cairo_set_source(cr, rim);
-    cairo_fill(cr);
-    cairo_pattern_destroy(rim);
+    fillLinear(cr, 0, 6, 0, 54, {{0, Rgb{1.0, 0.95, 0.65}}, {1, Rgb{0.6, 0.38, 0.08}}});
     roundedRect(cr, 23, 9, 210, 42, 11);
-    cairo_pattern_t* body = cairo_pattern_create_linear(0, 9, 0, 51);
-    addStop(body, 0, lighten(look.ribbon, 0.25));
-    addStop(body, 0.5, look.ribbon);
-    addStop(body, 1, darken(look.ribbon, 0.5));
-    cairo_set_source(cr, body);
-    cairo_fill(cr);
-    cairo_pattern_destroy(body);
+    fillLinear(cr, 0, 9, 0, 51, {
+        {0, lighten(look.ribbon, 0.25)},
+        {0.5, look.ribbon},
+        {1, darken(look.ribbon, 0.5)}});
     roundedRect(cr, 27, 11, 202, 16, 8);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.25);
     cairo_fill(cr);
@@ -246,12 +225,7 @@ void addPointer(std::vector<Member>& out)
     setColour(cr, kOutline);
     cairo_set_line_width(cr, 2.2);
     cairo_stroke_preserve(cr);
-    cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 12, 26);
-    addStop(fill, 0, Rgb{1, 1, 1});
-    addStop(fill, 1, Rgb{1, 0.8, 0.3});
-    cairo_set_source(cr, fill);
-    cairo_fill(cr);
-    cairo_pattern_destroy(fill);
+    fillLinear(cr, 0, 0, 12, 26, {{0, Rgb{1, 1, 1}}, {1, Rgb{1, 0.8, 0.3}}});
     cairo_rectangle(cr, 0, 0, 1.5, 1.5);
     setColour(cr, kOutline);
     cairo_fill(cr);

@@ -23,6 +23,20 @@ void addStop(cairo_pattern_t* p, double offset, Rgb c, double alpha)
     cairo_pattern_add_color_stop_rgba(p, offset, c.r, c.g, c.b, alpha);
 }
 
+void fillLinear(cairo_t* cr, double x0, double y0, double x1, double y1,
+                std::initializer_list<Stop> stops, bool preserve)
+{
+    cairo_pattern_t* p = cairo_pattern_create_linear(x0, y0, x1, y1);
+    for (const Stop& stop : stops)
+        addStop(p, stop.offset, stop.colour, stop.alpha);
+    cairo_set_source(cr, p);
+    if (preserve)
+        cairo_fill_preserve(cr);
+    else
+        cairo_fill(cr);
+    cairo_pattern_destroy(p);
+}
+
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double radius)
 {
     const double r = std::min(radius, std::min(w, h) / 2);

@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 
+#include <initializer_list>
 #include <string>
 
 struct Rgb {
@@ -16,6 +17,16 @@ Rgb darken(Rgb c, double t);        // towards black
 Rgb rgb255(int r, int g, int b);
 void setColour(cairo_t* cr, Rgb c, double alpha = 1.0);
 void addStop(cairo_pattern_t* p, double offset, Rgb c, double alpha = 1.0);
+
+// Fills the current path (keeping it when preserve is set) with a linear
+// gradient from (x0, y0) to (x1, y1) through the stops.
+struct Stop {
+    double offset;
+    Rgb colour;
+    double alpha = 1.0;
+};
+void fillLinear(cairo_t* cr, double x0, double y0, double x1, double y1,
+                std::initializer_list<Stop> stops, bool preserve = false);
 
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double radius);
 void regularPolygon(cairo_t* cr, double cx, double cy, double radius, int sides, double rotation);

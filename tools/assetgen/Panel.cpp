@@ -21,12 +21,7 @@ void well(cairo_t* cr, double x, double y, double w, double h)
     cairo_set_source_rgba(cr, 1, 1, 1, 0.16);
     cairo_fill(cr);
     roundedRect(cr, x, y, w, h, 6);
-    cairo_pattern_t* glass = cairo_pattern_create_linear(0, y, 0, y + h);
-    addStop(glass, 0, rgb255(3, 2, 10));
-    addStop(glass, 1, rgb255(18, 14, 40));
-    cairo_set_source(cr, glass);
-    cairo_fill(cr);
-    cairo_pattern_destroy(glass);
+    fillLinear(cr, 0, y, 0, y + h, {{0, rgb255(3, 2, 10)}, {1, rgb255(18, 14, 40)}});
     roundedRect(cr, x + 0.5, y + 0.5, w - 1, h - 1, 5.5);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.8);
     cairo_set_line_width(cr, 1);

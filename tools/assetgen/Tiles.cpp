@@ -98,12 +98,9 @@ void inlaidMark(cairo_t* cr, Rgb base, int colour, double cx, double cy, double 
     setColour(cr, lighten(base, in.rim + brighterRim));
     cairo_set_line_width(cr, in.rimWidth);
     cairo_stroke_preserve(cr);
-    cairo_pattern_t* inlay = cairo_pattern_create_linear(cx - 6, cy - 7, cx + 6, cy + 7);
-    addStop(inlay, 0, darken(rich, in.deep));
-    addStop(inlay, 1, darken(rich, in.shallow));
-    cairo_set_source(cr, inlay);
-    cairo_fill(cr);
-    cairo_pattern_destroy(inlay);
+    fillLinear(cr, cx - 6, cy - 7, cx + 6, cy + 7, {
+        {0, darken(rich, in.deep)},
+        {1, darken(rich, in.shallow)}});
     // A soft gleam on the inlay's upper left makes it glassy rather than a hole.
     markPath(cr, colour, cx, cy, size);
     cairo_clip(cr);
@@ -189,12 +186,9 @@ void cutGem(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
 
     // Table, with the mark cut into it.
     regularPolygon(cr, cx, cy, inner, 8, rot);
-    cairo_pattern_t* table = cairo_pattern_create_linear(cx - inner, cy - inner, cx + inner, cy + inner);
-    addStop(table, 0, lighten(base, 0.4));
-    addStop(table, 1, darken(base, 0.15));
-    cairo_set_source(cr, table);
-    cairo_fill(cr);
-    cairo_pattern_destroy(table);
+    fillLinear(cr, cx - inner, cy - inner, cx + inner, cy + inner, {
+        {0, lighten(base, 0.4)},
+        {1, darken(base, 0.15)}});
 
     // A band of light sweeps across during the first half of the cycle.
     if (phase < 0.5) {
@@ -239,13 +233,7 @@ void candy(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
 
     roundedRect(cr, 2, 2.2, 28, 27.6, 9);
     cairo_path_t* shape = cairo_copy_path(cr);
-    cairo_pattern_t* body = cairo_pattern_create_linear(0, 2, 0, 30);
-    addStop(body, 0, lighten(base, 0.3));
-    addStop(body, 0.55, base);
-    addStop(body, 1, darken(base, 0.35));
-    cairo_set_source(cr, body);
-    cairo_fill(cr);
-    cairo_pattern_destroy(body);
+    fillLinear(cr, 0, 2, 0, 30, {{0, lighten(base, 0.3)}, {0.55, base}, {1, darken(base, 0.35)}});
 
     cairo_save(cr);
     cairo_append_path(cr, shape);
@@ -300,22 +288,16 @@ void metalStud(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
 {
     // An anodised plate with a bevel, a stamped mark and four rivets.
     roundedRect(cr, 1.5, 1.5, 29, 29, 4.5);
-    cairo_pattern_t* bevel = cairo_pattern_create_linear(1.5, 1.5, 30.5, 30.5);
-    addStop(bevel, 0, lighten(base, 0.6));
-    addStop(bevel, 0.5, base);
-    addStop(bevel, 1, darken(base, 0.65));
-    cairo_set_source(cr, bevel);
-    cairo_fill(cr);
-    cairo_pattern_destroy(bevel);
+    fillLinear(cr, 1.5, 1.5, 30.5, 30.5, {
+        {0, lighten(base, 0.6)},
+        {0.5, base},
+        {1, darken(base, 0.65)}});
 
     roundedRect(cr, 5, 5, 22, 22, 2.5);
-    cairo_pattern_t* face = cairo_pattern_create_linear(0, 5, 0, 27);
-    addStop(face, 0, darken(base, 0.05));
-    addStop(face, 0.5, lighten(base, 0.12));
-    addStop(face, 1, darken(base, 0.25));
-    cairo_set_source(cr, face);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(face);
+    fillLinear(cr, 0, 5, 0, 27, {
+        {0, darken(base, 0.05)},
+        {0.5, lighten(base, 0.12)},
+        {1, darken(base, 0.25)}}, true);
     // Brushed grain: fine horizontal streaks, the same in every frame.
     cairo_save(cr);
     cairo_clip(cr);
@@ -428,13 +410,10 @@ void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
 
     // A thin gold frame around a field of the group's colour.
     roundedRect(cr, 1.2, 1.2, 29.6, 29.6, 7);
-    cairo_pattern_t* frame = cairo_pattern_create_linear(0, 1, 0, 31);
-    addStop(frame, 0, lighten(gold, 0.4));
-    addStop(frame, 0.5, darken(gold, 0.1));
-    addStop(frame, 1, darken(gold, 0.55));
-    cairo_set_source(cr, frame);
-    cairo_fill(cr);
-    cairo_pattern_destroy(frame);
+    fillLinear(cr, 0, 1, 0, 31, {
+        {0, lighten(gold, 0.4)},
+        {0.5, darken(gold, 0.1)},
+        {1, darken(gold, 0.55)}});
 
     roundedRect(cr, 3.1, 3.1, 25.8, 25.8, 5.5);
     cairo_pattern_t* field = cairo_pattern_create_radial(13, 11, 2, 16, 16, 17);

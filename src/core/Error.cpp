@@ -1,4 +1,4 @@
-#include "shell/Error.h"
+#include "core/Error.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -28,3 +28,9 @@ void insertHighScore(int index, const char* name, int32_t score, int32_t cleared
 
 // Length of a record's name, never reading past its 32 bytes.
 int highScoreNameLength(const HighScoreRecord& record);
+
+// A record's name with its terminator, also when a damaged file left it out.
+struct HighScoreName {
+    char text[sizeof HighScoreRecord::name + 1];
+};
+HighScoreName highScoreName(const HighScoreRecord& record);

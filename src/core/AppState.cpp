@@ -1,4 +1,4 @@
-#include "shell/AppState.h"
+#include "core/AppState.h"
 
 SDL_Surface* screen = nullptr;
 bool fullScreen = true;

@@ -1,4 +1,4 @@
-#include "shell/HighScores.h"
+#include "core/HighScores.h"
 
 #include <SDL.h>
 #include <dirent.h>
@@ -120,6 +120,15 @@ int highScoreNameLength(const HighScoreRecord& record)
     if (!end)
         return static_cast<int>(sizeof record.name);
     return static_cast<int>(static_cast<const char*>(end) - record.name);
+}
+
+HighScoreName highScoreName(const HighScoreRecord& record)
+{
+    HighScoreName name;
+    int length = highScoreNameLength(record);
+    memcpy(name.text, record.name, static_cast<size_t>(length));
+    name.text[length] = '\0';
+    return name;
 }
 
 void loadHighScores()

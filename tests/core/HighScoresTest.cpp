@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/HighScores.h"
+#include "core/HighScores.h"
 #include "support/TestSupport.h"
 
 using testing_support::ScratchDir;

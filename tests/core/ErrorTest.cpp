@@ -7,7 +7,7 @@
 #include <new>
 #include <string>
 
-#include "shell/Error.h"
+#include "core/Error.h"
 #include "support/TestSupport.h"
 
 using testing_support::CapturedStream;
