@@ -30,22 +30,10 @@ int SDLCALL memberSeek(SDL_RWops* stream, int offset, int whence)
     return static_cast<int>(position);
 }
 
-int SDLCALL memberRead(SDL_RWops* stream, void* destination, int size, int count)
-{
-    if (size <= 0 || count <= 0)
-        return 0;
-    size_t available = static_cast<size_t>(stream->hidden.mem.stop - stream->hidden.mem.here);
-    size_t wanted = static_cast<size_t>(count);
-    if (wanted > available / static_cast<size_t>(size))
-        wanted = available / static_cast<size_t>(size);
-    size_t bytes = wanted * static_cast<size_t>(size);
-    if (bytes > 0)
-        memcpy(destination, stream->hidden.mem.here, bytes);
-    stream->hidden.mem.here += bytes;
-    return static_cast<int>(wanted);
-}
-
-int SDLCALL memberWrite(SDL_RWops* stream, const void* source, int size, int count)
+// Copies as many whole items of `size` bytes as fit between the position
+// and the end, from `source` to `destination`, and moves the position past
+// them. Returns the number of items.
+int copyWholeItems(SDL_RWops* stream, void* destination, const void* source, int size, int count)
 {
     if (size <= 0 || count <= 0)
         return 0;
@@ -55,9 +43,19 @@ int SDLCALL memberWrite(SDL_RWops* stream, const void* source, int size, int cou
         wanted = room / static_cast<size_t>(size);
     size_t bytes = wanted * static_cast<size_t>(size);
     if (bytes > 0)
-        memcpy(stream->hidden.mem.here, source, bytes);
+        memcpy(destination, source, bytes);
     stream->hidden.mem.here += bytes;
     return static_cast<int>(wanted);
+}
+
+int SDLCALL memberRead(SDL_RWops* stream, void* destination, int size, int count)
+{
+    return copyWholeItems(stream, destination, stream->hidden.mem.here, size, count);
+}
+
+int SDLCALL memberWrite(SDL_RWops* stream, const void* source, int size, int count)
+{
+    return copyWholeItems(stream, stream->hidden.mem.here, source, size, count);
 }
 
 }  // namespace

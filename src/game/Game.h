@@ -67,6 +67,10 @@ public:
     // The points click() would add for the marked group: n * n / 2, twice
     // with the double tile, each half only while the score is below its cap.
     int clickPoints() const;
+    // The last bonus tile met, in row order, among the marked cells: the one
+    // whose effect a click takes. kEmpty when there is none.
+    int markedBonus() const;
+    int markedCount() const;
     // A key release during name entry; character already resolved.
     void typeCharacter(int character);
     void confirmName();

@@ -217,72 +217,52 @@ int Game::runFrame()
 
 void Game::click()
 {
-    int count = 0;
-    int bonus = 0;
-    for (int r = 0; r < kBoardSize; r++) {
-        for (int c = 0; c < kBoardSize; c++) {
-            if (!selected[c][r] || board[c][r] == kEmpty)
-                continue;
-            switch (board[c][r]) {
-            case kDoubleTile:
-                bonus = kDoubleTile;
-                doubleTimer = kBannerStart;
-                addLineBannerTimer = pointsTimer = 0.0;
-                break;
-            case kAddLinesTile:
-                bonus = kAddLinesTile;
-                addLineBannerTimer = kBannerStart;
-                doubleTimer = pointsTimer = 0.0;
-                break;
-            case kPointsTile:
-                bonus = kPointsTile;
-                pointsTimer = kBannerStart;
-                doubleTimer = addLineBannerTimer = 0.0;
-                break;
-            default:
-                break;
-            }
-            board[c][r] = kEmpty;
-            count++;
-        }
+    int count = markedCount();
+    if (count < 1) {
+        settleFrames = kSettleFrames;
+        return;
     }
+    int bonus = markedBonus();
+    if (bonus != kEmpty) {
+        // Only the banner of the bonus taken shows, from its start.
+        doubleTimer = bonus == kDoubleTile ? kBannerStart : 0.0;
+        addLineBannerTimer = bonus == kAddLinesTile ? kBannerStart : 0.0;
+        pointsTimer = bonus == kPointsTile ? kBannerStart : 0.0;
+    }
+    int points = clickPoints();
+    for (int r = 0; r < kBoardSize; r++)
+        for (int c = 0; c < kBoardSize; c++)
+            if (selected[c][r])
+                board[c][r] = kEmpty;
 
-    if (count >= 1) {
-        if (score < kScoreCap) {
-            score += groupPoints(count);
-            levelScore += groupPoints(count);
+    score += points;
+    levelScore += points;
+    idleTimer = kIdleAfterClick;
+    switch (bonus) {
+    case kDoubleTile:
+        lastBonus = kBonusDouble;
+        playSound(kDoubleSound);
+        break;
+    case kAddLinesTile:
+        // A count still running starts over; the row timer goes on.
+        linesToAdd = kAddedRows;
+        lastBonus = kBonusAddLines;
+        break;
+    case kPointsTile:
+        if (rand() % 2 == 0) {
+            score += 1000;
+            levelScore += 1000;
+            lastBonus = kBonusThousand;
+        } else {
+            score += 500;
+            levelScore += 500;
+            lastBonus = kBonusFiveHundred;
         }
-        idleTimer = kIdleAfterClick;
-        switch (bonus) {
-        case kDoubleTile:
-            if (score < kScoreCap) {
-                score += groupPoints(count);
-                levelScore += groupPoints(count);
-            }
-            lastBonus = kBonusDouble;
-            playSound(kDoubleSound);
-            break;
-        case kAddLinesTile:
-            // A count still running starts over; the row timer goes on.
-            linesToAdd = kAddedRows;
-            lastBonus = kBonusAddLines;
-            break;
-        case kPointsTile:
-            if (rand() % 2 == 0) {
-                score += 1000;
-                levelScore += 1000;
-                lastBonus = kBonusThousand;
-            } else {
-                score += 500;
-                levelScore += 500;
-                lastBonus = kBonusFiveHundred;
-            }
-            playSound(kPointsSound);
-            break;
-        default:
-            playSound(kBipSound);
-            break;
-        }
+        playSound(kPointsSound);
+        break;
+    default:
+        playSound(kBipSound);
+        break;
     }
     settleFrames = kSettleFrames;
 }
@@ -321,26 +301,37 @@ void Game::confirmName()
     frameDelta = 0;
 }
 
-int Game::clickPoints() const
+int Game::markedCount() const
 {
-    // The same cells and the same last-met bonus as click().
     int count = 0;
-    int bonus = 0;
+    for (int r = 0; r < kBoardSize; r++)
+        for (int c = 0; c < kBoardSize; c++)
+            if (selected[c][r] && board[c][r] != kEmpty)
+                count++;
+    return count;
+}
+
+int Game::markedBonus() const
+{
+    int bonus = kEmpty;
     for (int r = 0; r < kBoardSize; r++) {
         for (int c = 0; c < kBoardSize; c++) {
-            if (!selected[c][r] || board[c][r] == kEmpty)
-                continue;
-            if (board[c][r] == kDoubleTile || board[c][r] == kAddLinesTile ||
-                board[c][r] == kPointsTile)
-                bonus = board[c][r];
-            count++;
+            int tile = selected[c][r] ? board[c][r] : kEmpty;
+            if (tile == kDoubleTile || tile == kAddLinesTile || tile == kPointsTile)
+                bonus = tile;
         }
     }
+    return bonus;
+}
+
+int Game::clickPoints() const
+{
+    int count = markedCount();
     if (count < 1)
         return 0;
     int points = 0;
     int after = score;
-    for (int half = 0; half < (bonus == kDoubleTile ? 2 : 1); half++) {
+    for (int half = 0; half < (markedBonus() == kDoubleTile ? 2 : 1); half++) {
         if (after < kScoreCap) {
             after += groupPoints(count);
             points += groupPoints(count);

@@ -2,7 +2,7 @@
 
 FrameClock::FrameClock()
     : delta(0), elapsed(0), fps(0), started(false), lastTick(0), framesInWindow(0),
-      windowTime(0)
+      window(kFpsWindow)
 {
 }
 
@@ -18,10 +18,10 @@ void FrameClock::tick(Uint32 now)
 
     elapsed += delta;
     framesInWindow += 1;
-    windowTime += delta;
-    if (windowTime >= kFpsWindow) {
+    if (window.advance(delta) > 0) {
         fps = (fps + framesInWindow) / 2;
-        windowTime = 0;
+        // The figure covers the passes of one window; a window starts afresh.
+        window.reset();
         framesInWindow = 0;
     }
 }

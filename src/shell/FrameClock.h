@@ -5,6 +5,11 @@
 
 #include <SDL.h>
 
+#include "core/StepCarry.h"
+
+constexpr int kMaxFrameDelta = 100;
+constexpr int kFpsWindow = 1000;
+
 class FrameClock {
 public:
     FrameClock();
@@ -18,8 +23,5 @@ public:
     bool started;        // a pass has been counted
     Uint32 lastTick;
     int framesInWindow;  // passes since the last fps update
-    int windowTime;      // ms since the last fps update
+    StepCarry window;    // carries the ms since the last fps update
 };
-
-constexpr int kMaxFrameDelta = 100;
-constexpr int kFpsWindow = 1000;

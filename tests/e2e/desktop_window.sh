@@ -12,55 +12,12 @@ tessal=$(readlink -f "$1")
 pak=$(readlink -f "$2")
 desktop=$3
 scale=$4
-shots=$5
-mkdir -p "$shots"
-shots=$(readlink -f "$shots")
-rm -f "$shots"/*.png
+shots=$(screenshot_folder "$5")
 desktop_w=${desktop%x*}
 desktop_h=${desktop#*x}
 
-work=$(mktemp -d /tmp/tessal-window-XXXXXX)
-ref="$work/ref"
-mkdir -p "$ref" "$work/run"
-xvfb_pid=""
-wm_pid=""
-game_pid=""
-started=$(date +%s)
-
-cleanup() {
-    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill -KILL "$game_pid"; fi
-    if [ -n "$wm_pid" ] && kill -0 "$wm_pid" 2>/dev/null; then kill "$wm_pid"; fi
-    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid"; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$work/run/err.txt" ] && { echo "--- game's stderr" >&2; cat "$work/run/err.txt" >&2; }
-    exit 1
-}
-note() { echo "[$(($(date +%s) - started))s] $*"; }
-less_than() { [ "$1" -lt "$2" ]; }
-
-for member in title play splay right mouse; do
-    unzip -p "$pak" "$member.bmp" >"$ref/$member.bmp"
-    convert "$ref/$member.bmp" "$ref/$member.png"
-done
-convert -size 640x480 xc:black "$ref/black.png"
-
-region_diff() {  # image x y w h reference [rx ry]: percent of pixels off
-    local count
-    count=$(compare -metric AE -fuzz 12% "$1[${4}x${5}+${2}+${3}]" \
-            "$6[${4}x${5}+${7:-0}+${8:-0}]" null: 2>&1 || true)
-    awk -v c="$count" -v n=$(($4 * $5)) 'BEGIN { printf "%d", 100 * c / n }'
-}
-black_part() {  # image x y w h: percent of near-black pixels
-    local count
-    count=$(compare -metric AE -fuzz 6% "$1[${4}x${5}+${2}+${3}]" "$ref/black.png[${4}x${5}+0+0]" \
-            null: 2>&1 || true)
-    awk -v c="$count" -v n=$(($4 * $5)) 'BEGIN { printf "%d", 100 - 100 * c / n }'
-}
+begin_x11_run window
+extract_references "$pak" title play splay right mouse
 
 # --- desktop and window manager -------------------------------------------------
 start_xvfb "$work" "$desktop" || fail "Xvfb did not start"
@@ -73,11 +30,7 @@ done
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
 note "$desktop desktop with openbox on $DISPLAY"
 
-cp "$pak" "$work/run/data.pak"
-cd "$work/run"
-env -u SDL12COMPAT_WINDOW_SCALING -u SDL_VIDEO_WINDOW_POS -u SDL_VIDEO_CENTERED \
-    SDL_AUDIODRIVER=dummy "$tessal" >out.txt 2>err.txt &
-game_pid=$!
+start_game "$tessal" "$pak" -u SDL12COMPAT_WINDOW_SCALING -u SDL_VIDEO_WINDOW_POS -u SDL_VIDEO_CENTERED
 
 caption="  -=-  Tessal  -=-"
 geometry() {  # sets win_x win_y win_w win_h from the game's window
@@ -204,11 +157,11 @@ done
 note "the game opened ($panel% off right.bmp)"
 
 # F12 ends the program with status 0.
+ended=""
 for _ in $(seq 20); do
     hold_key F12
-    wait_for_exit "$game_pid" 50 && break
+    game_ends 50 && ended=yes && break
 done
-kill -0 "$game_pid" 2>/dev/null && fail "F12 did not end the game"
-game_pid=""
+[ -n "$ended" ] || fail "F12 did not end the game"
 [ "$exit_status" = 0 ] || fail "exit status $exit_status"
 echo "PASS: ${win_w}x${win_h} window on a $desktop desktop in $(($(date +%s) - started)) s"

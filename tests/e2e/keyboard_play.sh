@@ -14,40 +14,14 @@ source "$(dirname "$0")/../support/x11.sh"
 
 tessal=$(readlink -f "$1")
 pak=$(readlink -f "$2")
-shots=$3
-mkdir -p "$shots"
-shots=$(readlink -f "$shots")
-rm -f "$shots"/*.png
-
-work=$(mktemp -d /tmp/tessal-keys-XXXXXX)
-ref="$work/ref"
-mkdir -p "$ref" "$work/run"
-xvfb_pid=""
-game_pid=""
-started=$(date +%s)
-
-cleanup() {
-    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill -KILL "$game_pid"; fi
-    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid"; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$work/run/err.txt" ] && { echo "--- game's stderr" >&2; cat "$work/run/err.txt" >&2; }
-    exit 1
-}
-note() { echo "[$(($(date +%s) - started))s] $*"; }
+shots=$(screenshot_folder "$3")
+begin_x11_run keys
 
 start_xvfb "$work" || fail "Xvfb did not start"
 
 items=(play scores about exit)
 tops=(251 294 336 378)
-for member in title bottom right "${items[@]}" splay sscores sabout sexit; do
-    unzip -p "$pak" "$member.bmp" >"$ref/$member.bmp"
-    convert "$ref/$member.bmp" "$ref/$member.png"
-done
+extract_references "$pak" title bottom right "${items[@]}" splay sscores sabout sexit
 
 count=0
 shot() {  # sets image to a new screenshot
@@ -101,10 +75,7 @@ wait_for_menu() {
     fail "no title menu"
 }
 
-cp "$pak" "$work/run/data.pak"
-cd "$work/run"
-SDL_AUDIODRIVER=dummy "$tessal" >out.txt 2>err.txt &
-game_pid=$!
+start_game "$tessal" "$pak"
 note "tessal started on $DISPLAY; waiting through the logos"
 wait_for_menu
 note "title menu"
@@ -168,9 +139,7 @@ hold_key Escape
 wait_for_menu
 walk_to Up 4
 tap Return
-wait_for_exit "$game_pid" 150 || fail "Return on Exit did not end the program"
-status=$exit_status
-game_pid=""
-[ "$status" = 0 ] || fail "exit status $status"
+game_ends 150 || fail "Return on Exit did not end the program"
+[ "$exit_status" = 0 ] || fail "exit status $exit_status"
 grep -q '^Average FPS=[0-9]*$' out.txt || fail "no orderly shutdown: $(cat out.txt)"
 echo "PASS: e2e keyboard play in $(($(date +%s) - started)) s; screenshots in $shots"

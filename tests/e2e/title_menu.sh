@@ -13,60 +13,31 @@ source "$(dirname "$0")/../support/x11.sh"
 
 tessal=$(readlink -f "$1")
 pak=$(readlink -f "$2")
-shots=$3
-mkdir -p "$shots"
-shots=$(readlink -f "$shots")
-rm -f "$shots"/*.png
-
-work=$(mktemp -d /tmp/tessal-e2e-XXXXXX)
-ref="$work/ref"
-mkdir -p "$ref" "$work/run"
-xvfb_pid=""
-game_pid=""
-started=$(date +%s)
-
-cleanup() {
-    # During the logos the game reads no events, so a polite TERM would wait.
-    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill -KILL "$game_pid"; fi
-    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid"; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    if [ -f "$work/run/err.txt" ]; then
-        echo "--- game's stderr" >&2
-        cat "$work/run/err.txt" >&2
-    fi
-    exit 1
-}
-note() { echo "[$(($(date +%s) - started))s] $*"; }
+shots=$(screenshot_folder "$3")
+begin_x11_run e2e
 
 # --- the X server -------------------------------------------------------------
 start_xvfb "$work" || fail "Xvfb did not start"
 
 # --- reference pictures straight from the archive -----------------------------
-for member in logo logo1 logo2 title play splay scores sscores bottom credits right; do
-    unzip -p "$pak" "$member.bmp" >"$ref/$member.bmp"
-    convert "$ref/$member.bmp" "$ref/$member.png"
-done
+extract_references "$pak" logo logo1 logo2 title play splay scores sscores bottom credits right
 
 # --- image arithmetic ---------------------------------------------------------
 shot() { import -window root "$shots/$1.png"; }
 
-# Percent of near-black pixels in a region.
-convert -size 640x480 xc:black "$ref/black.png"
-black_part() {  # image x y w h
-    local count
-    count=$(compare -metric AE -fuzz 6% "$1[${4}x${5}+${2}+${3}]" "$ref/black.png[${4}x${5}+0+0]" \
-            null: 2>&1 || true)
-    awk -v c="$count" -v n=$(($4 * $5)) 'BEGIN { printf "%d", 100 - 100 * c / n }'
-}
-
-less_than() { [ "$1" -lt "$2" ]; }
-
 game_running() { kill -0 "$game_pid" 2>/dev/null; }
+
+# Screenshots NAME-N until the title picture is up, for at most $2 seconds.
+wait_for_title() {  # name seconds
+    local deadline=$(($(date +%s) + $2))
+    while [ "$(date +%s)" -lt "$deadline" ]; do
+        count=$((count + 1))
+        shot "$1-$count"
+        less_than "$(region_diff "$shots/$1-$count.png" 0 0 640 251 "$ref/title.png")" 12 && return 0
+        sleep 0.2
+    done
+    return 1
+}
 
 # --- a table from an earlier run ----------------------------------------------
 # Nine records of long names (26 and 27 letters, the most a player can type),
@@ -88,10 +59,7 @@ le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)
 [ "$(stat -c %s "$work/run/scores.qbx")" = 360 ] || fail "prepared table is not 360 bytes"
 
 # --- start ----------------------------------------------------------------------
-cp "$pak" "$work/run/data.pak"
-cd "$work/run"
-SDL_AUDIODRIVER=dummy "$tessal" >out.txt 2>err.txt &
-game_pid=$!
+start_game "$tessal" "$pak"
 note "tessal started on $DISPLAY"
 
 # The three logos, each shown whole for a moment.
@@ -142,18 +110,7 @@ note "menu faded in"
 # sdl12-compat reads the mouse in relative mode, which the synthetic motion
 # of xdotool never feeds.
 hold_key F9
-open=""
-deadline=$(($(date +%s) + 20))
-while [ "$(date +%s)" -lt "$deadline" ]; do
-    count=$((count + 1))
-    shot "window-$count"
-    if less_than "$(region_diff "$shots/window-$count.png" 0 0 640 251 "$ref/title.png")" 12; then
-        open=yes
-        break
-    fi
-    sleep 0.2
-done
-[ -n "$open" ] || fail "no title menu after F9"
+wait_for_title window 20 || fail "no title menu after F9"
 xwininfo -root -tree | grep -q 'Tessal' || fail "no window after F9"
 note "F9: the menu opened again in a window"
 
@@ -236,26 +193,13 @@ note "game screen (panel $panel% off right.bmp)"
 # Escape leaves the game for a new title menu.
 sleep 0.5
 hold_key Escape
-back=""
-deadline=$(($(date +%s) + 20))
-while [ "$(date +%s)" -lt "$deadline" ]; do
-    count=$((count + 1))
-    shot "return-$count"
-    if less_than "$(region_diff "$shots/return-$count.png" 0 0 640 251 "$ref/title.png")" 12; then
-        back=yes
-        break
-    fi
-    sleep 0.3
-done
-[ -n "$back" ] || fail "Escape did not lead back to the title menu"
+wait_for_title return 20 || fail "Escape did not lead back to the title menu"
 note "back at the menu"
 
 # Exit: the menu fades out and the program ends with status 0.
 point_and_click 300 400
-wait_for_exit "$game_pid" 150 || fail "Exit did not end the program"
-status=$exit_status
-game_pid=""
-[ "$status" = 0 ] || fail "exit status $status"
+game_ends 150 || fail "Exit did not end the program"
+[ "$exit_status" = 0 ] || fail "exit status $exit_status"
 grep -q '^Average FPS=[0-9]*$' out.txt || fail "no Average FPS line: $(cat out.txt)"
 note "exited with status 0: $(grep 'Average FPS' out.txt)"
 
@@ -299,8 +243,7 @@ shot "early-clicks-35s"
 title=$(region_diff "$shots/early-clicks-35s.png" 0 0 640 251 "$ref/title.png")
 less_than "$title" 12 || fail "no title menu at 35 s after clicks during the logos ($title% off)"
 hold_key F12
-wait_for_exit "$game_pid" 100 || fail "F12 did not end the program"
-game_pid=""
+game_ends 100 || fail "F12 did not end the program"
 
 # RMS of the samples from 1.5 s to 4.5 s after audio opened: the menu comes
 # at once and its opening fade takes about 1.3 s. With the fade ended by the

@@ -11,22 +11,7 @@ source "$(dirname "$0")/../support/x11.sh"
 tessal=$(readlink -f "$1")
 warp=$(readlink -f "$2")
 pak=$(readlink -f "$3")
-work=$(mktemp -d /tmp/tessal-faults-x11-XXXXXX)
-xvfb_pid=""
-game_pid=""
-
-cleanup() {
-    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill -KILL "$game_pid"; fi
-    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid"; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$work/run/err.txt" ] && { echo "--- game's stderr" >&2; cat "$work/run/err.txt" >&2; echo >&2; }
-    exit 1
-}
+begin_x11_run faults-x11
 
 start_xvfb "$work" || fail "Xvfb did not start"
 
@@ -98,10 +83,8 @@ run_case() {  # member replace|remove expected-message
         sleep 0.2
         xdotool click 1
     fi
-    wait_for_exit "$game_pid" 200 || fail "$member: the game did not end after Play"
-    local status=$exit_status
-    game_pid=""
-    [ "$status" = 0 ] || fail "$member: exit status $status"
+    game_ends 200 || fail "$member: the game did not end after Play"
+    [ "$exit_status" = 0 ] || fail "$member: exit status $exit_status"
     # Compared as bytes, line end included: the report adds none of its own.
     printf '%b' "$expected" >"$work/expected"
     local size

@@ -1,5 +1,79 @@
 # Sourced by the scripts that drive the real game in an X server with xdotool.
 
+# Begins a run: makes the scratch folder $work, with ref/ for reference
+# pictures and run/ as the game's working folder, and arranges that on exit
+# the game, a window manager and the X server are stopped and the folder
+# removed. $1 names the folder.
+begin_x11_run() {
+    work=$(mktemp -d "/tmp/tessal-$1-XXXXXX")
+    ref="$work/ref"
+    mkdir -p "$ref" "$work/run"
+    xvfb_pid=""
+    wm_pid=""
+    game_pid=""
+    started=$(date +%s)
+    trap end_x11_run EXIT
+}
+
+end_x11_run() {
+    # During the logos the game reads no events, so a polite TERM would wait.
+    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill -KILL "$game_pid"; fi
+    if [ -n "$wm_pid" ] && kill -0 "$wm_pid" 2>/dev/null; then kill "$wm_pid"; fi
+    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid"; fi
+    rm -rf "$work"
+}
+
+# Ends the script with a message, followed by what the game wrote to its
+# standard error.
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -f "$work/run/err.txt" ]; then
+        echo "--- game's stderr" >&2
+        cat "$work/run/err.txt" >&2
+        echo >&2
+    fi
+    exit 1
+}
+
+note() { echo "[$(($(date +%s) - started))s] $*"; }
+less_than() { [ "$1" -lt "$2" ]; }
+
+# Makes folder $1 for screenshots, empty of earlier ones; prints its path.
+screenshot_folder() {
+    mkdir -p "$1"
+    rm -f "$1"/*.png
+    readlink -f "$1"
+}
+
+# Members $2... of archive $1 as reference pictures $ref/MEMBER.png.
+extract_references() {
+    local pak=$1 member
+    shift
+    for member in "$@"; do
+        unzip -p "$pak" "$member.bmp" >"$ref/$member.bmp"
+        convert "$ref/$member.bmp" "$ref/$member.png"
+    done
+}
+
+# Starts the game $1 in $work/run on a copy of archive $2, with the dummy
+# audio driver and output in out.txt and err.txt; further arguments go to
+# env first (-u NAME, NAME=value). Sets game_pid; stays in $work/run.
+start_game() {  # tessal pak [env arguments]
+    local tessal=$1
+    cp "$2" "$work/run/data.pak"
+    shift 2
+    cd "$work/run"
+    env "$@" SDL_AUDIODRIVER=dummy "$tessal" >out.txt 2>err.txt &
+    game_pid=$!
+}
+
+# Waits up to $1 tenths of a second for the game to end, sets exit_status
+# and forgets game_pid; returns 1 when it is still running.
+game_ends() {
+    wait_for_exit "$game_pid" "$1" || return 1
+    game_pid=""
+}
+
 # Starts Xvfb (640 x 480 x 24, or the size $2 as WIDTHxHEIGHT) on a free
 # display, with its log in folder $1; sets xvfb_pid and exports DISPLAY.
 # Returns non-zero when it did not start.
@@ -44,6 +118,15 @@ wait_for_exit() {
         sleep 0.1
     done
     return 1
+}
+
+# Percent of the w x h pixels of a screenshot that are near black.
+black_part() {  # image x y w h
+    [ -f "$ref/black.png" ] || convert -size 640x480 xc:black "$ref/black.png"
+    local count
+    count=$(compare -metric AE -fuzz 6% "$1[${4}x${5}+${2}+${3}]" "$ref/black.png[${4}x${5}+0+0]" \
+            null: 2>&1 || true)
+    awk -v c="$count" -v n=$(($4 * $5)) 'BEGIN { printf "%d", 100 - 100 * c / n }'
 }
 
 # Percent of the w x h pixels at (x, y) of a screenshot that differ by more
