@@ -138,12 +138,7 @@ void glassOrb(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     cairo_scale(cr, 5.8, 3.2);
     cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
     cairo_restore(cr);
-    cairo_pattern_t* shine = cairo_pattern_create_linear(0, 5, 0, 13);
-    cairo_pattern_add_color_stop_rgba(shine, 0, 1, 1, 1, 0.85);
-    cairo_pattern_add_color_stop_rgba(shine, 1, 1, 1, 1, 0.15);
-    cairo_set_source(cr, shine);
-    cairo_fill(cr);
-    cairo_pattern_destroy(shine);
+    fillSheen(cr, 5, 13, 0.85, 0.15);
 
     // A glint travels once around the rim per cycle, brightest near the light.
     const double a = 2 * kPi * phase - kPi * 0.75;
@@ -197,13 +192,7 @@ void cutGem(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
         cairo_save(cr);
         regularPolygon(cr, cx, cy, outer, 8, rot);
         cairo_clip(cr);
-        cairo_pattern_t* band = cairo_pattern_create_linear(px - 8, px - 8 - 32, px + 8, px + 8 - 32);
-        cairo_pattern_add_color_stop_rgba(band, 0, 1, 1, 1, 0);
-        cairo_pattern_add_color_stop_rgba(band, 0.5, 1, 1, 1, 0.55);
-        cairo_pattern_add_color_stop_rgba(band, 1, 1, 1, 1, 0);
-        cairo_set_source(cr, band);
-        cairo_paint(cr);
-        cairo_pattern_destroy(band);
+        paintBand(cr, px - 8, px - 8 - 32, px + 8, px + 8 - 32, Rgb{1, 1, 1}, 0.55);
         cairo_restore(cr);
         const double sparkle = std::sin(kPi * phase / 0.5);
         twinkle(cr, 8 + 16 * (phase / 0.5), 6 + 4 * (phase / 0.5), 4.5 * sparkle, sparkle);
@@ -265,12 +254,7 @@ void candy(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
 
     // Glossy top highlight.
     roundedRect(cr, 6, 4.3, 20, 7.5, 3.7);
-    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 4.3, 0, 11.8);
-    cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.75);
-    cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0.05);
-    cairo_set_source(cr, gloss);
-    cairo_fill(cr);
-    cairo_pattern_destroy(gloss);
+    fillSheen(cr, 4.3, 11.8, 0.75, 0.05);
 
     cairo_append_path(cr, shape);
     setColour(cr, darken(base, 0.8));
@@ -313,13 +297,7 @@ void metalStud(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     // (It lies along x + 2y/3 from px - 9 to px + 17, so it has left the
     // face before the cycle starts again.)
     const double px = -10 + 66 * phase;
-    cairo_pattern_t* sheen = cairo_pattern_create_linear(px - 9, 0, px + 9, 12);
-    cairo_pattern_add_color_stop_rgba(sheen, 0, 1, 1, 1, 0);
-    cairo_pattern_add_color_stop_rgba(sheen, 0.5, 1, 1, 1, 0.42);
-    cairo_pattern_add_color_stop_rgba(sheen, 1, 1, 1, 1, 0);
-    cairo_set_source(cr, sheen);
-    cairo_paint(cr);
-    cairo_pattern_destroy(sheen);
+    paintBand(cr, px - 9, 0, px + 9, 12, Rgb{1, 1, 1}, 0.42);
     cairo_restore(cr);
     roundedRect(cr, 5, 5, 22, 22, 2.5);
     setColour(cr, darken(base, 0.7), 0.9);
@@ -498,12 +476,7 @@ void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
 
     // Gloss along the top of the frame.
     roundedRect(cr, 3, 2.2, 26, 5.5, 2.7);
-    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 2.2, 0, 7.7);
-    cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.5);
-    cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0);
-    cairo_set_source(cr, gloss);
-    cairo_fill(cr);
-    cairo_pattern_destroy(gloss);
+    fillSheen(cr, 2.2, 7.7, 0.5, 0);
 
     roundedRect(cr, 1.2, 1.2, 29.6, 29.6, 7);
     setColour(cr, Rgb{0.2, 0.12, 0.02});
