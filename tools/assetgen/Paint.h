@@ -57,6 +57,7 @@ double textWidth(cairo_t* cr, const std::string& text);
 
 // Text with an outline and a vertical gradient from `top` to `bottom`,
 // its baseline at y; `anchor` 0 puts x at the left, 0.5 at the centre.
+// A style can be written as one row: face, size, top, bottom, outline, width.
 struct TextStyle {
     Face face = Face::TitleBlack;
     double size = 32;
