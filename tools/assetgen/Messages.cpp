@@ -124,21 +124,15 @@ void banner(std::vector<Member>& out, const BannerLook& look)
 
     for (int side = 0; side < 2; side++) {
         const double x = side ? 216 : 40;
-        if (look.mark >= 0) {
+        if (look.mark >= 0)
             markPath(cr, look.mark, x, 30, 7);
-            setColour(cr, kOutline);
-            cairo_set_line_width(cr, 2.5);
-            cairo_stroke_preserve(cr);
-            setColour(cr, Rgb{1, 0.97, 0.85});
-            cairo_fill(cr);
-        } else {
+        else
             starPath(cr, x, 30.5, 9, 4, 5, -kPi / 2);
-            setColour(cr, kOutline);
-            cairo_set_line_width(cr, 2.5);
-            cairo_stroke_preserve(cr);
-            setColour(cr, Rgb{1, 0.9, 0.35});
-            cairo_fill(cr);
-        }
+        setColour(cr, kOutline);
+        cairo_set_line_width(cr, 2.5);
+        cairo_stroke_preserve(cr);
+        setColour(cr, look.mark >= 0 ? Rgb{1, 0.97, 0.85} : Rgb{1, 0.9, 0.35});
+        cairo_fill(cr);
     }
 
     TextStyle style;
