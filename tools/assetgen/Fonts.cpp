@@ -119,13 +119,8 @@ void drawText(cairo_t* cr, const std::string& text, double x, double y, double a
         setColour(cr, s.outline);
         cairo_stroke(cr);
     }
-    cairo_pattern_t* fill = cairo_pattern_create_linear(0, y + e.y_bearing, 0, y + e.y_bearing + e.height);
-    addStop(fill, 0, s.top);
-    addStop(fill, 1, s.bottom);
     cairo_append_path(cr, path);
-    cairo_set_source(cr, fill);
-    cairo_fill(cr);
-    cairo_pattern_destroy(fill);
+    fillLinear(cr, 0, y + e.y_bearing, 0, y + e.y_bearing + e.height, {{0, s.top}, {1, s.bottom}});
     cairo_path_destroy(path);
     cairo_restore(cr);
 }

@@ -73,13 +73,8 @@ void title(const Canvas& backdrop, std::vector<Member>& out)
     cairo_move_to(cr, 320 - w / 2, 168);
     cairo_text_path(cr, "TESSAL");
     cairo_clip(cr);
-    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 80, 0, 120);
-    cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.5);
-    cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0);
     cairo_rectangle(cr, 0, 60, 640, 60);
-    cairo_set_source(cr, gloss);
-    cairo_fill(cr);
-    cairo_pattern_destroy(gloss);
+    fillSheen(cr, 80, 120, 0.5, 0);
     cairo_restore(cr);
 
     TextStyle tag;
@@ -105,23 +100,11 @@ void item(const Canvas& backdrop, std::vector<Member>& out, const char* text, co
 
     if (lit) {
         // A band of light behind the chosen item.
-        cairo_pattern_t* bar = cairo_pattern_create_linear(120, 0, 520, 0);
-        cairo_pattern_add_color_stop_rgba(bar, 0, 1, 0.6, 0.2, 0);
-        cairo_pattern_add_color_stop_rgba(bar, 0.5, 1, 0.6, 0.2, 0.32);
-        cairo_pattern_add_color_stop_rgba(bar, 1, 1, 0.6, 0.2, 0);
         cairo_rectangle(cr, 120, mid - 17, 400, 34);
-        cairo_set_source(cr, bar);
-        cairo_fill(cr);
-        cairo_pattern_t* line = cairo_pattern_create_linear(150, 0, 490, 0);
-        cairo_pattern_add_color_stop_rgba(line, 0, 1, 0.85, 0.4, 0);
-        cairo_pattern_add_color_stop_rgba(line, 0.5, 1, 0.85, 0.4, 0.8);
-        cairo_pattern_add_color_stop_rgba(line, 1, 1, 0.85, 0.4, 0);
+        fillBand(cr, 120, 0, 520, 0, Rgb{1, 0.6, 0.2}, 0.32);
         cairo_rectangle(cr, 150, mid - 17, 340, 1);
         cairo_rectangle(cr, 150, mid + 16, 340, 1);
-        cairo_set_source(cr, line);
-        cairo_fill(cr);
-        cairo_pattern_destroy(line);
-        cairo_pattern_destroy(bar);
+        fillBand(cr, 150, 0, 490, 0, Rgb{1, 0.85, 0.4}, 0.8);
     }
 
     TextStyle s;
@@ -159,14 +142,8 @@ void footer(const Canvas& backdrop, std::vector<Member>& out)
     Canvas canvas(640, 60);
     cut(backdrop, canvas, 420);
     cairo_t* cr = canvas.cr();
-    cairo_pattern_t* rule = cairo_pattern_create_linear(80, 0, 560, 0);
-    cairo_pattern_add_color_stop_rgba(rule, 0, 0.7, 0.6, 1, 0);
-    cairo_pattern_add_color_stop_rgba(rule, 0.5, 0.7, 0.6, 1, 0.55);
-    cairo_pattern_add_color_stop_rgba(rule, 1, 0.7, 0.6, 1, 0);
     cairo_rectangle(cr, 80, 14, 480, 1);
-    cairo_set_source(cr, rule);
-    cairo_fill(cr);
-    cairo_pattern_destroy(rule);
+    fillBand(cr, 80, 0, 560, 0, Rgb{0.7, 0.6, 1}, 0.55);
 
     TextStyle s;
     s.face = Face::Body;
@@ -205,13 +182,8 @@ void scoreBoard(const Canvas& backdrop, std::vector<Member>& out)
     cairo_t* cr = canvas.cr();
     boardFrame(cr, 22, 8, 596, 196);
 
-    cairo_pattern_t* head = cairo_pattern_create_linear(0, 14, 0, 40);
-    cairo_pattern_add_color_stop_rgba(head, 0, 0.55, 0.35, 0.95, 0.45);
-    cairo_pattern_add_color_stop_rgba(head, 1, 0.3, 0.15, 0.6, 0.25);
     roundedRect(cr, 28, 14, 584, 26, 8);
-    cairo_set_source(cr, head);
-    cairo_fill(cr);
-    cairo_pattern_destroy(head);
+    fillLinear(cr, 0, 14, 0, 40, {{0, Rgb{0.55, 0.35, 0.95}, 0.45}, {1, Rgb{0.3, 0.15, 0.6}, 0.25}});
 
     for (int i = 0; i < 9; i++) {
         if (i % 2 == 0) {

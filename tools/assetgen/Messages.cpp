@@ -38,12 +38,7 @@ void messagePanel(cairo_t* cr, Rgb tint)
     cairo_clip(cr);
     glowSpot(cr, 190, 20, 170, lighten(tint, 0.5), 0.35);
     roundedRect(cr, 14, 12, 352, 34, 12);
-    cairo_pattern_t* sheen = cairo_pattern_create_linear(0, 12, 0, 46);
-    cairo_pattern_add_color_stop_rgba(sheen, 0, 1, 1, 1, 0.22);
-    cairo_pattern_add_color_stop_rgba(sheen, 1, 1, 1, 1, 0.0);
-    cairo_set_source(cr, sheen);
-    cairo_fill(cr);
-    cairo_pattern_destroy(sheen);
+    fillSheen(cr, 12, 46, 0.22, 0.0);
     cairo_restore(cr);
 }
 
@@ -105,18 +100,8 @@ void banner(std::vector<Member>& out, const BannerLook& look)
     cairo_t* cr = canvas.cr();
 
     // A glossy ribbon with a gold rim and swallow-tail ends.
-    cairo_move_to(cr, 2, 14);
-    cairo_line_to(cr, 30, 14);
-    cairo_line_to(cr, 30, 52);
-    cairo_line_to(cr, 2, 52);
-    cairo_line_to(cr, 12, 33);
-    cairo_close_path(cr);
-    cairo_move_to(cr, 254, 14);
-    cairo_line_to(cr, 226, 14);
-    cairo_line_to(cr, 226, 52);
-    cairo_line_to(cr, 254, 52);
-    cairo_line_to(cr, 244, 33);
-    cairo_close_path(cr);
+    polygonPath(cr, {{2, 14}, {30, 14}, {30, 52}, {2, 52}, {12, 33}});
+    polygonPath(cr, {{254, 14}, {226, 14}, {226, 52}, {254, 52}, {244, 33}});
     setColour(cr, darken(look.ribbon, 0.45));
     cairo_fill_preserve(cr);
     setColour(cr, kOutline);
@@ -139,21 +124,15 @@ void banner(std::vector<Member>& out, const BannerLook& look)
 
     for (int side = 0; side < 2; side++) {
         const double x = side ? 216 : 40;
-        if (look.mark >= 0) {
+        if (look.mark >= 0)
             markPath(cr, look.mark, x, 30, 7);
-            setColour(cr, kOutline);
-            cairo_set_line_width(cr, 2.5);
-            cairo_stroke_preserve(cr);
-            setColour(cr, Rgb{1, 0.97, 0.85});
-            cairo_fill(cr);
-        } else {
+        else
             starPath(cr, x, 30.5, 9, 4, 5, -kPi / 2);
-            setColour(cr, kOutline);
-            cairo_set_line_width(cr, 2.5);
-            cairo_stroke_preserve(cr);
-            setColour(cr, Rgb{1, 0.9, 0.35});
-            cairo_fill(cr);
-        }
+        setColour(cr, kOutline);
+        cairo_set_line_width(cr, 2.5);
+        cairo_stroke_preserve(cr);
+        setColour(cr, look.mark >= 0 ? Rgb{1, 0.97, 0.85} : Rgb{1, 0.9, 0.35});
+        cairo_fill(cr);
     }
 
     TextStyle style;
@@ -213,14 +192,7 @@ void addPointer(std::vector<Member>& out)
     // Hot spot at the top left pixel, which the arrow's tip covers.
     Canvas canvas(32, 32);
     cairo_t* cr = canvas.cr();
-    cairo_move_to(cr, 0.8, 0.8);
-    cairo_line_to(cr, 0.8, 23);
-    cairo_line_to(cr, 6.5, 18);
-    cairo_line_to(cr, 10.5, 27);
-    cairo_line_to(cr, 15, 25);
-    cairo_line_to(cr, 11, 16.3);
-    cairo_line_to(cr, 18.5, 16.3);
-    cairo_close_path(cr);
+    polygonPath(cr, {{0.8, 0.8}, {0.8, 23}, {6.5, 18}, {10.5, 27}, {15, 25}, {11, 16.3}, {18.5, 16.3}});
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     setColour(cr, kOutline);
     cairo_set_line_width(cr, 2.2);

@@ -23,18 +23,57 @@ void addStop(cairo_pattern_t* p, double offset, Rgb c, double alpha)
     cairo_pattern_add_color_stop_rgba(p, offset, c.r, c.g, c.b, alpha);
 }
 
-void fillLinear(cairo_t* cr, double x0, double y0, double x1, double y1,
-                std::initializer_list<Stop> stops, bool preserve)
+static cairo_pattern_t* linear(double x0, double y0, double x1, double y1,
+                               std::initializer_list<Stop> stops)
 {
     cairo_pattern_t* p = cairo_pattern_create_linear(x0, y0, x1, y1);
     for (const Stop& stop : stops)
         addStop(p, stop.offset, stop.colour, stop.alpha);
+    return p;
+}
+
+void fillLinear(cairo_t* cr, double x0, double y0, double x1, double y1,
+                std::initializer_list<Stop> stops, bool preserve)
+{
+    cairo_pattern_t* p = linear(x0, y0, x1, y1, stops);
     cairo_set_source(cr, p);
     if (preserve)
         cairo_fill_preserve(cr);
     else
         cairo_fill(cr);
     cairo_pattern_destroy(p);
+}
+
+void fillSheen(cairo_t* cr, double y0, double y1, double topAlpha, double bottomAlpha)
+{
+    const Rgb white{1, 1, 1};
+    fillLinear(cr, 0, y0, 0, y1, {{0, white, topAlpha}, {1, white, bottomAlpha}});
+}
+
+void fillBand(cairo_t* cr, double x0, double y0, double x1, double y1, Rgb c, double alpha)
+{
+    fillLinear(cr, x0, y0, x1, y1, {{0, c, 0}, {0.5, c, alpha}, {1, c, 0}});
+}
+
+void paintBand(cairo_t* cr, double x0, double y0, double x1, double y1, Rgb c, double alpha)
+{
+    cairo_pattern_t* p = linear(x0, y0, x1, y1, {{0, c, 0}, {0.5, c, alpha}, {1, c, 0}});
+    cairo_set_source(cr, p);
+    cairo_paint(cr);
+    cairo_pattern_destroy(p);
+}
+
+void polygonPath(cairo_t* cr, std::initializer_list<Point> corners)
+{
+    bool first = true;
+    for (const Point& p : corners) {
+        if (first)
+            cairo_move_to(cr, p.x, p.y);
+        else
+            cairo_line_to(cr, p.x, p.y);
+        first = false;
+    }
+    cairo_close_path(cr);
 }
 
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double radius)

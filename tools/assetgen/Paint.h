@@ -28,6 +28,22 @@ struct Stop {
 void fillLinear(cairo_t* cr, double x0, double y0, double x1, double y1,
                 std::initializer_list<Stop> stops, bool preserve = false);
 
+// A white sheen over the current path, fading from topAlpha at y0 to
+// bottomAlpha at y1: the gloss on glass, sweets and lettering.
+void fillSheen(cairo_t* cr, double y0, double y1, double topAlpha, double bottomAlpha);
+
+// A band of colour across the line from (x0, y0) to (x1, y1), clear at both
+// ends and at `alpha` halfway: fillBand fills the current path with it,
+// paintBand the whole clip (a stroke of light passing over a face).
+void fillBand(cairo_t* cr, double x0, double y0, double x1, double y1, Rgb c, double alpha);
+void paintBand(cairo_t* cr, double x0, double y0, double x1, double y1, Rgb c, double alpha);
+
+// A closed path through the corners, in order.
+struct Point {
+    double x, y;
+};
+void polygonPath(cairo_t* cr, std::initializer_list<Point> corners);
+
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double radius);
 void regularPolygon(cairo_t* cr, double cx, double cy, double radius, int sides, double rotation);
 void starPath(cairo_t* cr, double cx, double cy, double outer, double inner, int points, double rotation);
@@ -41,6 +57,7 @@ double textWidth(cairo_t* cr, const std::string& text);
 
 // Text with an outline and a vertical gradient from `top` to `bottom`,
 // its baseline at y; `anchor` 0 puts x at the left, 0.5 at the centre.
+// A style can be written as one row: face, size, top, bottom, outline, width.
 struct TextStyle {
     Face face = Face::TitleBlack;
     double size = 32;

@@ -66,14 +66,11 @@ void addPanel(std::vector<Member>& out)
     starField(cr, 160, 480, 40, 82, 0.5);
 
     // Bevelled edge against the board.
-    cairo_pattern_t* edge = cairo_pattern_create_linear(0, 0, 8, 0);
-    addStop(edge, 0, rgb255(6, 4, 14));
-    addStop(edge, 0.35, rgb255(120, 100, 170));
-    addStop(edge, 1, rgb255(30, 22, 60), 0);
     cairo_rectangle(cr, 0, 0, 8, 480);
-    cairo_set_source(cr, edge);
-    cairo_fill(cr);
-    cairo_pattern_destroy(edge);
+    fillLinear(cr, 0, 0, 8, 0, {
+        {0, rgb255(6, 4, 14)},
+        {0.35, rgb255(120, 100, 170)},
+        {1, rgb255(30, 22, 60), 0}});
 
     // Name plate.
     TextStyle title;

@@ -34,13 +34,7 @@ void fontStrip(std::vector<Member>& out)
     // Glyphs follow each other 12 px apart, so the ink stays inside x 0..12
     // of each 16 px cell; the outline keeps them legible over any board.
     Canvas canvas(640, 16);
-    TextStyle style;
-    style.face = Face::TitleBold;
-    style.size = 16.5;
-    style.top = Rgb{1.0, 1.0, 0.86};
-    style.bottom = Rgb{1.0, 0.76, 0.2};
-    style.outline = Rgb{0.16, 0.07, 0.02};
-    style.outlineWidth = 2.3;
+    const TextStyle style{Face::TitleBold, 16.5, Rgb{1.0, 1.0, 0.86}, Rgb{1.0, 0.76, 0.2}, Rgb{0.16, 0.07, 0.02}, 2.3};
     for (int i = 0; i < 40; i++) {
         const std::string glyph(1, kGlyphs[i]);
         TextStyle s = style;
@@ -60,13 +54,7 @@ void fontStrip(std::vector<Member>& out)
 void bigDigits(std::vector<Member>& out)
 {
     Canvas canvas(200, 28);
-    TextStyle style;
-    style.face = Face::TitleBlack;
-    style.size = 31;
-    style.top = Rgb{1.0, 1.0, 0.95};
-    style.bottom = Rgb{1.0, 0.72, 0.16};
-    style.outline = Rgb{0.14, 0.06, 0.02};
-    style.outlineWidth = 3.2;
+    const TextStyle style{Face::TitleBlack, 31, Rgb{1.0, 1.0, 0.95}, Rgb{1.0, 0.72, 0.16}, Rgb{0.14, 0.06, 0.02}, 3.2};
     for (int d = 0; d < 10; d++)
         fittedGlyph(canvas.cr(), std::string(1, char('0' + d)), 20 * d + 10, 25, 15, style);
     canvas.flattenForKey(style.outline.r, style.outline.g, style.outline.b);

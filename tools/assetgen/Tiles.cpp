@@ -39,6 +39,14 @@ void outlineCurrent(cairo_t* cr, Rgb c, double width)
     cairo_stroke_preserve(cr);
 }
 
+// The same, letting the path go.
+void strokeCurrent(cairo_t* cr, Rgb c, double width, double alpha = 1.0)
+{
+    setColour(cr, c, alpha);
+    cairo_set_line_width(cr, width);
+    cairo_stroke(cr);
+}
+
 double linearLight(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
 
 // A selected tile is the same colour under more light: every channel is
@@ -124,9 +132,7 @@ void glassOrb(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
 
     // Light caught inside the glass at the bottom right.
     cairo_arc(cr, cx, cy, 11.5, 0.15 * kPi, 0.75 * kPi);
-    setColour(cr, lighten(base, 0.55), 0.55);
-    cairo_set_line_width(cr, 2.0);
-    cairo_stroke(cr);
+    strokeCurrent(cr, lighten(base, 0.55), 2.0, 0.55);
 
     // The colour's mark floats inside the orb as a dark core in a bright rim.
     inlaidMark(cr, base, colour, cx, cy + 1 + 0.3 * wave(phase));
@@ -138,12 +144,7 @@ void glassOrb(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     cairo_scale(cr, 5.8, 3.2);
     cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
     cairo_restore(cr);
-    cairo_pattern_t* shine = cairo_pattern_create_linear(0, 5, 0, 13);
-    cairo_pattern_add_color_stop_rgba(shine, 0, 1, 1, 1, 0.85);
-    cairo_pattern_add_color_stop_rgba(shine, 1, 1, 1, 1, 0.15);
-    cairo_set_source(cr, shine);
-    cairo_fill(cr);
-    cairo_pattern_destroy(shine);
+    fillSheen(cr, 5, 13, 0.85, 0.15);
 
     // A glint travels once around the rim per cycle, brightest near the light.
     const double a = 2 * kPi * phase - kPi * 0.75;
@@ -179,9 +180,7 @@ void cutGem(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
         Rgb c = lit > 0.5 ? lighten(base, (lit - 0.5) * 1.1) : darken(base, (0.5 - lit) * 1.1);
         setColour(cr, c);
         cairo_fill_preserve(cr);
-        setColour(cr, lighten(base, 0.5), 0.35);
-        cairo_set_line_width(cr, 0.6);
-        cairo_stroke(cr);
+        strokeCurrent(cr, lighten(base, 0.5), 0.6, 0.35);
     }
 
     // Table, with the mark cut into it.
@@ -197,13 +196,7 @@ void cutGem(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
         cairo_save(cr);
         regularPolygon(cr, cx, cy, outer, 8, rot);
         cairo_clip(cr);
-        cairo_pattern_t* band = cairo_pattern_create_linear(px - 8, px - 8 - 32, px + 8, px + 8 - 32);
-        cairo_pattern_add_color_stop_rgba(band, 0, 1, 1, 1, 0);
-        cairo_pattern_add_color_stop_rgba(band, 0.5, 1, 1, 1, 0.55);
-        cairo_pattern_add_color_stop_rgba(band, 1, 1, 1, 1, 0);
-        cairo_set_source(cr, band);
-        cairo_paint(cr);
-        cairo_pattern_destroy(band);
+        paintBand(cr, px - 8, px - 8 - 32, px + 8, px + 8 - 32, Rgb{1, 1, 1}, 0.55);
         cairo_restore(cr);
         const double sparkle = std::sin(kPi * phase / 0.5);
         twinkle(cr, 8 + 16 * (phase / 0.5), 6 + 4 * (phase / 0.5), 4.5 * sparkle, sparkle);
@@ -213,9 +206,7 @@ void cutGem(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     inlaidMark(cr, base, colour, cx, cy + 0.8);
 
     regularPolygon(cr, cx, cy, outer - 0.6, 8, rot);
-    setColour(cr, darken(base, 0.85));
-    cairo_set_line_width(cr, 1.4);
-    cairo_stroke(cr);
+    strokeCurrent(cr, darken(base, 0.85), 1.4);
     if (selected) {
         regularPolygon(cr, cx, cy, outer - 1.8, 8, rot);
         selectionRim(cr, base);
@@ -258,24 +249,15 @@ void candy(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
 
     // Liquorice in the colour's shape, piped round with sugar icing.
     markPath(cr, colour, 16.6, 17.8, kMarkSize);
-    setColour(cr, darken(base, 0.6), 0.4);
-    cairo_set_line_width(cr, 3.4);
-    cairo_stroke(cr);
+    strokeCurrent(cr, darken(base, 0.6), 3.4, 0.4);
     inlaidMark(cr, base, colour, 16, 17);
 
     // Glossy top highlight.
     roundedRect(cr, 6, 4.3, 20, 7.5, 3.7);
-    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 4.3, 0, 11.8);
-    cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.75);
-    cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0.05);
-    cairo_set_source(cr, gloss);
-    cairo_fill(cr);
-    cairo_pattern_destroy(gloss);
+    fillSheen(cr, 4.3, 11.8, 0.75, 0.05);
 
     cairo_append_path(cr, shape);
-    setColour(cr, darken(base, 0.8));
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
+    strokeCurrent(cr, darken(base, 0.8), 1.5);
     if (selected) {
         roundedRect(cr, 3.2, 3.4, 25.6, 25.2, 8);
         selectionRim(cr, base);
@@ -313,18 +295,10 @@ void metalStud(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     // (It lies along x + 2y/3 from px - 9 to px + 17, so it has left the
     // face before the cycle starts again.)
     const double px = -10 + 66 * phase;
-    cairo_pattern_t* sheen = cairo_pattern_create_linear(px - 9, 0, px + 9, 12);
-    cairo_pattern_add_color_stop_rgba(sheen, 0, 1, 1, 1, 0);
-    cairo_pattern_add_color_stop_rgba(sheen, 0.5, 1, 1, 1, 0.42);
-    cairo_pattern_add_color_stop_rgba(sheen, 1, 1, 1, 1, 0);
-    cairo_set_source(cr, sheen);
-    cairo_paint(cr);
-    cairo_pattern_destroy(sheen);
+    paintBand(cr, px - 9, 0, px + 9, 12, Rgb{1, 1, 1}, 0.42);
     cairo_restore(cr);
     roundedRect(cr, 5, 5, 22, 22, 2.5);
-    setColour(cr, darken(base, 0.7), 0.9);
-    cairo_set_line_width(cr, 0.9);
-    cairo_stroke(cr);
+    strokeCurrent(cr, darken(base, 0.7), 0.9, 0.9);
 
     // Stamped mark with a polished bevel.
     inlaidMark(cr, base, colour, 16, 16.4);
@@ -341,9 +315,7 @@ void metalStud(cairo_t* cr, Rgb base, int colour, double phase, bool selected)
     }
 
     roundedRect(cr, 1.5, 1.5, 29, 29, 4.5);
-    setColour(cr, darken(base, 0.85));
-    cairo_set_line_width(cr, 1.4);
-    cairo_stroke(cr);
+    strokeCurrent(cr, darken(base, 0.85), 1.4);
     if (selected) {
         roundedRect(cr, 2.8, 2.8, 26.4, 26.4, 3.6);
         selectionRim(cr, base);
@@ -423,9 +395,7 @@ void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
     cairo_set_source(cr, field);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(field);
-    setColour(cr, darken(gold, 0.7));
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    strokeCurrent(cr, darken(gold, 0.7), 1);
 
     // The group's own mark, as on every tile of its colour, with the
     // bonus struck into it in gold.
@@ -464,9 +434,7 @@ void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
         cairo_line_to(cr, 18.7, y - 1.8 + bob);
         cairo_move_to(cr, 12.6, y + 3.6);
         cairo_line_to(cr, 19.4, y + 3.6);
-        setColour(cr, lighten(gold, 0.3));
-        cairo_set_line_width(cr, 1.25);
-        cairo_stroke(cr);
+        strokeCurrent(cr, lighten(gold, 0.3), 1.25);
         cairo_restore(cr);
         break;
     }
@@ -480,9 +448,7 @@ void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
         cairo_scale(cr, rx / r, 1);
         cairo_arc(cr, 0, 0, r, 0, 2 * kPi);
         cairo_restore(cr);
-        setColour(cr, lighten(gold, 0.3));
-        cairo_set_line_width(cr, 1.1);
-        cairo_stroke(cr);
+        strokeCurrent(cr, lighten(gold, 0.3), 1.1);
         if (rx > 2.2) {
             cairo_save(cr);
             cairo_translate(cr, 16, markY);
@@ -498,17 +464,10 @@ void drawBonusTile(cairo_t* cr, int colour, double phase, bool selected)
 
     // Gloss along the top of the frame.
     roundedRect(cr, 3, 2.2, 26, 5.5, 2.7);
-    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 2.2, 0, 7.7);
-    cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.5);
-    cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0);
-    cairo_set_source(cr, gloss);
-    cairo_fill(cr);
-    cairo_pattern_destroy(gloss);
+    fillSheen(cr, 2.2, 7.7, 0.5, 0);
 
     roundedRect(cr, 1.2, 1.2, 29.6, 29.6, 7);
-    setColour(cr, Rgb{0.2, 0.12, 0.02});
-    cairo_set_line_width(cr, 1.4);
-    cairo_stroke(cr);
+    strokeCurrent(cr, Rgb{0.2, 0.12, 0.02}, 1.4);
     if (selected) {
         roundedRect(cr, 2.4, 2.4, 27.2, 27.2, 6);
         selectionRim(cr, base);

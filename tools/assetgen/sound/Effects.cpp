@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "sound/Synth.h"
 #include "sound/WavWriter.h"
@@ -66,6 +67,22 @@ void addNote(Buffer& b, double start, double seconds, double midi, Voice voice, 
     }
 }
 
+// One note of a score: when it starts, how long it lasts, and addNote's
+// remaining arguments.
+struct Note {
+    double start, seconds, midi;
+    Voice voice;
+    double level;
+    double decay = 10.0;
+    double vibrato = 0.0;
+};
+
+// Adds the notes in order, one row each.
+void addNotes(Buffer& b, std::initializer_list<Note> notes) {
+    for (const Note& n : notes)
+        addNote(b, n.start, n.seconds, n.midi, n.voice, n.level, n.decay, n.vibrato);
+}
+
 // DC blocker, edge ramps, then scaled to a peak just under full scale: the
 // mixer plays an effect at most 12 dB under full scale, so every effect uses
 // all of the sample's range. The 8 ms onset ramp keeps every step of the
@@ -113,10 +130,12 @@ std::vector<unsigned char> bip() {
 // A bright rising double chime: two bell strikes a fifth and an octave up.
 std::vector<unsigned char> doubleChime() {
     Buffer b(frames(0.75));
-    addNote(b, 0.0, 0.5, 84, Bell, 0.8, 0.18);
-    addNote(b, 0.0, 0.5, 91, Sine, 0.25, 0.12);
-    addNote(b, 0.12, 0.63, 91, Bell, 0.9, 0.22);
-    addNote(b, 0.12, 0.63, 96, Sine, 0.3, 0.15);
+    addNotes(b, {
+        {0.0, 0.5, 84, Bell, 0.8, 0.18},
+        {0.0, 0.5, 91, Sine, 0.25, 0.12},
+        {0.12, 0.63, 91, Bell, 0.9, 0.22},
+        {0.12, 0.63, 96, Sine, 0.3, 0.15},
+    });
     return finish(b);
 }
 
@@ -149,42 +168,46 @@ std::vector<unsigned char> gameOver() {
         addNote(b, starts[k], lengths[k], notes[k] - 12, Sine, 0.35, 0.6);
     }
     // The last note sits on a C minor chord.
-    addNote(b, 0.95, 1.15, 60, Sine, 0.3, 0.7);
-    addNote(b, 0.95, 1.15, 63, Sine, 0.25, 0.7);
+    addNotes(b, {{0.95, 1.15, 60, Sine, 0.3, 0.7}, {0.95, 1.15, 63, Sine, 0.25, 0.7}});
     return finish(b);
 }
 
 // A short sad sigh: a minor third falling by semitones, about 0.9 s.
 std::vector<unsigned char> lost() {
     Buffer b(frames(0.95));
-    addNote(b, 0.0, 0.26, 76, Square, 0.6, 0.5, 0.003);   // E5
-    addNote(b, 0.24, 0.26, 75, Square, 0.6, 0.5, 0.003);  // Eb5
-    addNote(b, 0.48, 0.47, 73, Square, 0.6, 0.4, 0.008);  // C#5, wavering
-    addNote(b, 0.48, 0.47, 61, Sine, 0.3, 0.4);
+    addNotes(b, {
+        {0.0, 0.26, 76, Square, 0.6, 0.5, 0.003},   // E5
+        {0.24, 0.26, 75, Square, 0.6, 0.5, 0.003},  // Eb5
+        {0.48, 0.47, 73, Square, 0.6, 0.4, 0.008},  // C#5, wavering
+        {0.48, 0.47, 61, Sine, 0.3, 0.4},
+    });
     return finish(b);
 }
 
 // A fanfare: a brass triplet climbing to a held C major chord with bells.
 std::vector<unsigned char> perfect() {
     Buffer b(frames(1.6));
-    addNote(b, 0.0, 0.12, 67, Brass, 0.5, 1.0);
-    addNote(b, 0.11, 0.12, 67, Brass, 0.5, 1.0);
-    addNote(b, 0.22, 0.12, 67, Brass, 0.5, 1.0);
-    addNote(b, 0.33, 0.25, 72, Brass, 0.6, 1.0);
-    addNote(b, 0.58, 0.2, 76, Brass, 0.55, 1.0);
+    addNotes(b, {
+        {0.0, 0.12, 67, Brass, 0.5, 1.0},
+        {0.11, 0.12, 67, Brass, 0.5, 1.0},
+        {0.22, 0.12, 67, Brass, 0.5, 1.0},
+        {0.33, 0.25, 72, Brass, 0.6, 1.0},
+        {0.58, 0.2, 76, Brass, 0.55, 1.0},
+    });
     const double chord[4] = {72, 76, 79, 84};
     for (double n : chord)
         addNote(b, 0.78, 0.82, n, Brass, 0.35, 0.6, 0.003);
-    addNote(b, 0.78, 0.8, 96, Bell, 0.2, 0.25);
-    addNote(b, 0.9, 0.7, 100, Bell, 0.15, 0.25);
+    addNotes(b, {{0.78, 0.8, 96, Bell, 0.2, 0.25}, {0.9, 0.7, 100, Bell, 0.15, 0.25}});
     return finish(b);
 }
 
 // A coin: two quick square notes a fourth apart, then a fading sparkle.
 std::vector<unsigned char> points() {
     Buffer b(frames(0.5));
-    addNote(b, 0.0, 0.07, 83, Square, 0.6, 1.0);  // B5
-    addNote(b, 0.07, 0.43, 88, Square, 0.6, 0.12);  // E6
+    addNotes(b, {
+        {0.0, 0.07, 83, Square, 0.6, 1.0},    // B5
+        {0.07, 0.43, 88, Square, 0.6, 0.12},  // E6
+    });
     const double sparkle[4] = {100, 103, 107, 112};
     for (int k = 0; k < 4; k++)
         addNote(b, 0.1 + 0.06 * k, 0.2, sparkle[k], Sine, 0.18, 0.05);
