@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <string>
+#include <vector>
+#include <unistd.h>
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -11,8 +14,34 @@
 #include "audio/Audio.h"
 #include "gfx/Text.h"
 
+namespace {
+
+// The benchmarks run in a scratch folder and the library opens its output
+// file only then, so a relative --benchmark_out is made absolute here.
+std::vector<std::string> anchoredArguments(int argc, char** argv)
+{
+    const std::string option = "--benchmark_out=";
+    char cwd[4096];
+    std::vector<std::string> arguments(argv, argv + argc);
+    for (std::string& argument : arguments) {
+        if (argument.rfind(option, 0) == 0 && argument.size() > option.size() &&
+            argument[option.size()] != '/' && getcwd(cwd, sizeof cwd))
+            argument = option + cwd + "/" + argument.substr(option.size());
+    }
+    return arguments;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
+    std::vector<std::string> arguments = anchoredArguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments)
+        pointers.push_back(&argument[0]);
+    pointers.push_back(nullptr);
+    argv = pointers.data();
+
     // The figures are meant to compare across machines, so they come from
     // drivers that do the same work everywhere.
     setenv("SDL_VIDEODRIVER", "dummy", 0);

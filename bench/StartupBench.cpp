@@ -25,18 +25,28 @@ double monotonicSeconds()
 }
 
 // The environment of this process with the preloaded stamp and the dummy
-// drivers put in.
+// drivers put in. LD_PRELOAD splits its list at blanks, so it names the
+// stamp library alone and the loader finds it through LD_LIBRARY_PATH,
+// which a build folder with a blank in its path does not break.
 std::vector<std::string> childEnvironment(const std::string& stampPath)
 {
+    std::string library = TESSAL_FLIP_STAMP_LIBRARY;
+    size_t slash = library.rfind('/');
+    std::string libraryPath = library.substr(0, slash);
     std::vector<std::string> entries;
     for (char** entry = environ; *entry; entry++) {
         std::string text = *entry;
+        if (text.rfind("LD_LIBRARY_PATH=", 0) == 0) {
+            libraryPath += ":" + text.substr(16);
+            continue;
+        }
         if (text.rfind("LD_PRELOAD=", 0) == 0 || text.rfind("TESSAL_FLIP_STAMP=", 0) == 0 ||
             text.rfind("SDL_VIDEODRIVER=", 0) == 0 || text.rfind("SDL_AUDIODRIVER=", 0) == 0)
             continue;
         entries.push_back(text);
     }
-    entries.push_back(std::string("LD_PRELOAD=") + TESSAL_FLIP_STAMP_LIBRARY);
+    entries.push_back("LD_PRELOAD=" + library.substr(slash + 1));
+    entries.push_back("LD_LIBRARY_PATH=" + libraryPath);
     entries.push_back("TESSAL_FLIP_STAMP=" + stampPath);
     entries.push_back("SDL_VIDEODRIVER=dummy");
     entries.push_back("SDL_AUDIODRIVER=dummy");
