@@ -27,8 +27,8 @@ bool readBoardKeys(int passMs, bool typingName)
 {
     // Every key is read in every pass, so that a key held through name entry
     // or a fade does not count as a new press afterwards.
-    int right = input::keySteps(SDLK_RIGHT, passMs) - input::keySteps(SDLK_LEFT, passMs);
-    int down = input::keySteps(SDLK_DOWN, passMs) - input::keySteps(SDLK_UP, passMs);
+    int right = input::horizontalSteps(passMs);
+    int down = input::verticalSteps(passMs);
     bool space = input::keyPressed(SDLK_SPACE);
     bool enter = input::keyPressed(SDLK_RETURN);
     bool padEnter = input::keyPressed(SDLK_KP_ENTER);

@@ -78,6 +78,18 @@ int keySteps(SDLKey key, int passMs)
     return steps(key, passMs, true);
 }
 
+int horizontalSteps(int passMs)
+{
+    return keySteps(SDLK_RIGHT, passMs) + keySteps(SDLK_KP6, passMs) -
+           keySteps(SDLK_LEFT, passMs) - keySteps(SDLK_KP4, passMs);
+}
+
+int verticalSteps(int passMs)
+{
+    return keySteps(SDLK_DOWN, passMs) + keySteps(SDLK_KP2, passMs) -
+           keySteps(SDLK_UP, passMs) - keySteps(SDLK_KP8, passMs);
+}
+
 bool keyPressed(SDLKey key)
 {
     return steps(key, 0, false) > 0;

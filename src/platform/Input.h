@@ -20,6 +20,12 @@ int keySteps(SDLKey key, int passMs);
 // rule applies; a key is read either this way or with keySteps.
 bool keyPressed(SDLKey key);
 
+// Steps right less steps left, and steps down less steps up, by keySteps:
+// from the arrow keys and the keypad's 6 4 and 2 8, which carry arrows and
+// report the same keys whether NumLock is on or not.
+int horizontalSteps(int passMs);
+int verticalSteps(int passMs);
+
 constexpr int kRepeatDelay = 300;
 constexpr int kRepeatInterval = 75;
 

@@ -92,7 +92,7 @@ void handleEvent(TitleMenu& menu, const SDL_Event& event)
 // pointer to the middle of the item's band; Return and Space click.
 void readMenuKeys(TitleMenu& menu)
 {
-    int steps = input::keySteps(SDLK_DOWN, frameDelta) - input::keySteps(SDLK_UP, frameDelta);
+    int steps = input::verticalSteps(frameDelta);
     bool space = input::keyPressed(SDLK_SPACE);
     bool enter = input::keyPressed(SDLK_RETURN);
     bool padEnter = input::keyPressed(SDLK_KP_ENTER);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Plays the real game in Xvfb with the keyboard alone, the mouse never
-# touched: Up and Down walk the title menu, Return opens the score board and
-# leaves it, the arrows and Space remove a group on the board, Escape goes
-# back, and Return on Exit ends the program with status 0.
+# touched: Up and Down (and the keypad's Up) walk the title menu, Return
+# opens the score board and leaves it, the arrows and Space remove a group
+# on the board, Escape goes back, and Return on Exit ends the program with
+# status 0.
 #
 # usage: keyboard_play.sh TESSAL DATA_PAK SHOT_DIR
 # The game reads the key state once a frame, so every key is held for 0.1 s:
@@ -99,8 +100,8 @@ shot
 [ "$(lit_item "$image")" = 2 ] || fail "Return did not lead back from the score board ($image)"
 note "Return opens the score board and leaves it"
 
-# Up onto Play, Return: the game screen with its panel.
-walk_to Up 1
+# Up on the keypad (NumLock off) onto Play, Return: the game screen with its panel.
+walk_to KP_Up 1
 tap Return
 in_game=""
 for _ in $(seq 60); do

@@ -106,6 +106,27 @@ TEST_F(InputTest, HeldKeyStepsOnceThenRepeatsOnFrameTime)
     EXPECT_EQ(input::keySteps(SDLK_UNKNOWN, 100), 0);
 }
 
+TEST_F(InputTest, ArrowsAndTheKeypadArrowsGiveTheSameSteps)
+{
+    struct Case {
+        SDLKey key;
+        int right, down;
+    };
+    const Case cases[] = {
+        {SDLK_RIGHT, 1, 0}, {SDLK_KP6, 1, 0}, {SDLK_LEFT, -1, 0}, {SDLK_KP4, -1, 0},
+        {SDLK_DOWN, 0, 1},  {SDLK_KP2, 0, 1}, {SDLK_UP, 0, -1},   {SDLK_KP8, 0, -1},
+        {SDLK_KP5, 0, 0},   {SDLK_KP7, 0, 0}, {SDLK_8, 0, 0},
+    };
+    for (const Case& c : cases) {
+        input::pressKey(c.key);
+        EXPECT_EQ(input::horizontalSteps(16), c.right) << "key " << c.key;
+        EXPECT_EQ(input::verticalSteps(16), c.down) << "key " << c.key;
+        input::releaseKey(c.key);
+        EXPECT_EQ(input::horizontalSteps(16), 0);
+        EXPECT_EQ(input::verticalSteps(16), 0);
+    }
+}
+
 TEST_F(InputTest, SteeredPointerHoldsUntilTheMouseMoves)
 {
     SDL_WarpMouse(100, 200);
