@@ -64,8 +64,8 @@ int menuItemAtRow(int y)
 TitleMenu::TitleMenu(SDL_Surface* buffer, bool ownsBuffer)
     : pointerPicture(nullptr), titlePicture(nullptr), footerPicture(nullptr),
       scoreBoardPicture(nullptr), fontPicture(nullptr), creditsPicture(nullptr), nextState(0),
-      fadeLevel(0), fadeSteps(kMsPerFadeLevel), volumeFollowsFade(false), hoverItem(0), page(kPageOpening),
-      backBuffer(buffer), ownsBackBuffer(ownsBuffer)
+      fadeLevel(0), fadeSteps(kMsPerFadeLevel), volumeFollowsFade(false), hoverItem(0),
+      page(kPageOpening), backBuffer(buffer), ownsBackBuffer(ownsBuffer)
 {
     memset(stars, 0, sizeof stars);
     memset(wipeMask, 0, sizeof wipeMask);

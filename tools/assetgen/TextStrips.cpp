@@ -34,7 +34,9 @@ void fontStrip(std::vector<Member>& out)
     // Glyphs follow each other 12 px apart, so the ink stays inside x 0..12
     // of each 16 px cell; the outline keeps them legible over any board.
     Canvas canvas(640, 16);
-    const TextStyle style{Face::TitleBold, 16.5, Rgb{1.0, 1.0, 0.86}, Rgb{1.0, 0.76, 0.2}, Rgb{0.16, 0.07, 0.02}, 2.3};
+    const TextStyle style{Face::TitleBold, 16.5,
+                          Rgb{1.0, 1.0, 0.86}, Rgb{1.0, 0.76, 0.2},  // top, bottom
+                          Rgb{0.16, 0.07, 0.02}, 2.3};               // outline and its width
     for (int i = 0; i < 40; i++) {
         const std::string glyph(1, kGlyphs[i]);
         TextStyle s = style;
@@ -54,7 +56,9 @@ void fontStrip(std::vector<Member>& out)
 void bigDigits(std::vector<Member>& out)
 {
     Canvas canvas(200, 28);
-    const TextStyle style{Face::TitleBlack, 31, Rgb{1.0, 1.0, 0.95}, Rgb{1.0, 0.72, 0.16}, Rgb{0.14, 0.06, 0.02}, 3.2};
+    const TextStyle style{Face::TitleBlack, 31,
+                          Rgb{1.0, 1.0, 0.95}, Rgb{1.0, 0.72, 0.16},  // top, bottom
+                          Rgb{0.14, 0.06, 0.02}, 3.2};                // outline and its width
     for (int d = 0; d < 10; d++)
         fittedGlyph(canvas.cr(), std::string(1, char('0' + d)), 20 * d + 10, 25, 15, style);
     canvas.flattenForKey(style.outline.r, style.outline.g, style.outline.b);
