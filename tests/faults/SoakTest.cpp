@@ -15,6 +15,7 @@
 
 #include "audio/Audio.h"
 #include "game/Board.h"
+#include "game/BoardLayout.h"
 #include "game/Game.h"
 #include "gfx/Text.h"
 #include "platform/Input.h"
@@ -123,32 +124,6 @@ protected:
         typeKey(SDLK_RETURN, 13);
     }
 
-    bool settled() const
-    {
-        int32_t copy[kBoardSize][kBoardSize];
-        memcpy(copy, game->board, sizeof copy);
-        return !tiles::settle(copy);
-    }
-
-    // The cell of the largest group, or false when there is none.
-    bool largestGroup(int& column, int& row) const
-    {
-        uint8_t marks[kBoardSize][kBoardSize];
-        int best = 0;
-        for (int c = 0; c < kBoardSize; c++) {
-            for (int r = 0; r < kBoardSize; r++) {
-                int points = tiles::selectAt(game->board, marks, c * kCellSize + 16,
-                                             r * kCellSize + 16);
-                if (points > best) {
-                    best = points;
-                    column = c;
-                    row = r;
-                }
-            }
-        }
-        return best > 0;
-    }
-
     // Plays one game to its end, as the main loop would: made when needed,
     // deleted when runFrame leaves. Counts boards as they end.
     void playGame(const std::string& name)
@@ -160,9 +135,9 @@ protected:
             if (game->enteringName && !game->inputLocked && game->messageTimer <= 0 && !typed) {
                 typeName(name);
                 typed = true;
-            } else if (!game->inputLocked && !game->levelOver && settled()) {
+            } else if (!game->inputLocked && !game->levelOver && game_test::settled(game->board)) {
                 int column, row;
-                if (largestGroup(column, row))
+                if (game_test::largestGroup(game->board, column, row) > 0)
                     clickAt(column, row);
             }
             int finalScore = game->score;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -104,6 +105,34 @@ inline std::string pictureOf(const Cells& board)
 inline std::string pictureOf(std::initializer_list<const char*> rows)
 {
     return pictureOf(layOut(rows));
+}
+
+// What the tests' players ask of a board in play: the points of its largest
+// group (0 when no group is left) and a cell of it, the first in column order.
+inline int largestGroup(const int32_t board[kBoardSize][kBoardSize], int& column, int& row)
+{
+    uint8_t marks[kBoardSize][kBoardSize];
+    int best = 0;
+    for (int c = 0; c < kBoardSize; c++) {
+        for (int r = 0; r < kBoardSize; r++) {
+            int points = tiles::selectAt(board, marks, c * kCellSize + kCellSize / 2,
+                                         r * kCellSize + kCellSize / 2);
+            if (points > best) {
+                best = points;
+                column = c;
+                row = r;
+            }
+        }
+    }
+    return best;
+}
+
+// True when no tile would fall or slide any more.
+inline bool settled(const int32_t board[kBoardSize][kBoardSize])
+{
+    Cells copy;
+    memcpy(copy.cells, board, sizeof copy.cells);
+    return !tiles::settle(copy.cells);
 }
 
 }  // namespace game_test

@@ -27,31 +27,6 @@ struct BotRecord {
 
 class GameBot : public GameHarness {
 protected:
-    // The cell of the largest group, or false when no group is left.
-    bool largestGroup(int& column, int& row)
-    {
-        uint8_t marks[kBoardSize][kBoardSize];
-        int best = 0;
-        for (int c = 0; c < kBoardSize; c++) {
-            for (int r = 0; r < kBoardSize; r++) {
-                int points = tiles::selectAt(game->board, marks, c * 32 + 16, r * 32 + 16);
-                if (points > best) {
-                    best = points;
-                    column = c;
-                    row = r;
-                }
-            }
-        }
-        return best > 0;
-    }
-
-    bool settled()
-    {
-        Cells copy;
-        memcpy(copy.cells, game->board, sizeof copy.cells);
-        return !tiles::settle(copy.cells);
-    }
-
     void typeName(const char* name)
     {
         for (const char* p = name; *p; p++)
@@ -70,9 +45,9 @@ protected:
             if (game->enteringName && !game->inputLocked && !typed) {
                 typeName(name);
                 typed = true;
-            } else if (!game->inputLocked && !game->levelOver && settled()) {
+            } else if (!game->inputLocked && !game->levelOver && settled(game->board)) {
                 int c, r;
-                if (largestGroup(c, r)) {
+                if (largestGroup(game->board, c, r) > 0) {
                     pointAt(c, r);
                     pushClick();
                     record.clicks++;

@@ -71,31 +71,14 @@ protected:
         frame(kPass);
     }
 
+    // The largest group's cell and its size in tiles; false when none is left.
     bool largestGroup(int& column, int& row, int& size)
     {
-        uint8_t marks[kBoardSize][kBoardSize];
-        int best = 0;
-        for (int c = 0; c < kBoardSize; c++) {
-            for (int r = 0; r < kBoardSize; r++) {
-                int points = tiles::selectAt(game->board, marks, c * 32 + 16, r * 32 + 16);
-                if (points > best) {
-                    best = points;
-                    column = c;
-                    row = r;
-                }
-            }
-        }
+        int points = game_test::largestGroup(game->board, column, row);
         size = 0;
-        while (size * size < best)
+        while (size * size < points)
             size++;
-        return best > 0;
-    }
-
-    bool settled()
-    {
-        Cells copy;
-        memcpy(copy.cells, game->board, sizeof copy.cells);
-        return !tiles::settle(copy.cells);
+        return points > 0;
     }
 
     int tileCount()
@@ -159,7 +142,7 @@ TEST_F(KeyboardPlay, PlaysAWholeBoardWithTheKeysAlone)
 
     int clicks = 0;
     for (int passes = 0; passes < 20000 && !game->levelOver; passes++) {
-        if (!settled() || game->linesToAdd != 0) {
+        if (!settled(game->board) || game->linesToAdd != 0) {
             frame(kPass);
             continue;
         }
