@@ -64,13 +64,16 @@ public:
     bool hasMove(int& tileCount);
 
     void click();
-    // The points click() would add for the marked group: n * n / 2, twice
-    // with the double tile, each half only while the score is below its cap.
+    // The points click() would add for the marked group.
     int clickPoints() const;
     // The last bonus tile met, in row order, among the marked cells: the one
     // whose effect a click takes. kEmpty when there is none.
     int markedBonus() const;
     int markedCount() const;
+    // What a group of count tiles with that bonus adds to the score now:
+    // count * count / 2, twice with the double tile, each half only while the
+    // score is below its cap.
+    int groupScore(int count, int bonus) const;
     // A key release during name entry; character already resolved.
     void typeCharacter(int character);
     void confirmName();

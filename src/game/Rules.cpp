@@ -229,7 +229,7 @@ void Game::click()
         addLineBannerTimer = bonus == kAddLinesTile ? kBannerStart : 0.0;
         pointsTimer = bonus == kPointsTile ? kBannerStart : 0.0;
     }
-    int points = clickPoints();
+    int points = groupScore(count, bonus);
     for (int r = 0; r < kBoardSize; r++)
         for (int c = 0; c < kBoardSize; c++)
             if (selected[c][r])
@@ -326,12 +326,16 @@ int Game::markedBonus() const
 
 int Game::clickPoints() const
 {
-    int count = markedCount();
+    return groupScore(markedCount(), markedBonus());
+}
+
+int Game::groupScore(int count, int bonus) const
+{
     if (count < 1)
         return 0;
     int points = 0;
     int after = score;
-    for (int half = 0; half < (markedBonus() == kDoubleTile ? 2 : 1); half++) {
+    for (int half = 0; half < (bonus == kDoubleTile ? 2 : 1); half++) {
         if (after < kScoreCap) {
             after += groupPoints(count);
             points += groupPoints(count);
