@@ -86,8 +86,9 @@ void addRanked(HighScoreRecord* table, int count, const HighScoreRecord& record)
 bool sameRecord(const HighScoreRecord& a, const HighScoreRecord& b)
 {
     int length = highScoreNameLength(a);
-    return length == highScoreNameLength(b) && memcmp(a.name, b.name, static_cast<size_t>(length)) == 0
-           && a.score == b.score && a.cleared == b.cleared;
+    return length == highScoreNameLength(b)
+           && memcmp(a.name, b.name, static_cast<size_t>(length)) == 0 && a.score == b.score
+           && a.cleared == b.cleared;
 }
 
 // The file holds little-endian numbers; swap where the host does not.
@@ -206,14 +207,15 @@ bool readTable(const char* path, HighScoreRecord* table, unsigned char* bytes, s
     FILE* file = platform::openRegularFile(path);
     if (!file)
         return false;
-    *size = fread(bytes, 1, sizeof(HighScoreRecord) * kHighScoreCount + 1, file);
+    const size_t tableBytes = sizeof highScores;
+    // One byte more tells a longer file from one of exactly the table.
+    *size = fread(bytes, 1, tableBytes + 1, file);
     bool unreadable = ferror(file) != 0;
     fclose(file);
     if (unreadable)
         return false;
-    memset(table, 0, sizeof(HighScoreRecord) * kHighScoreCount);
-    memcpy(table, bytes, *size < sizeof(HighScoreRecord) * kHighScoreCount ? *size
-                                                                            : sizeof(HighScoreRecord) * kHighScoreCount);
+    memset(table, 0, tableBytes);
+    memcpy(table, bytes, *size < tableBytes ? *size : tableBytes);
     swapNumbers(table);
     return true;
 }
@@ -372,7 +374,8 @@ void saveHighScores()
             umask(mask);
             mode = 0666 & ~mask;
         }
-        bool complete = fchmod(fd, mode) == 0 && writeAll(fd, table, sizeof table) && fsync(fd) == 0;
+        bool complete =
+            fchmod(fd, mode) == 0 && writeAll(fd, table, sizeof table) && fsync(fd) == 0;
         int error = errno;
         close(fd);
         bool renamed = complete && rename(temporary, path) == 0;
