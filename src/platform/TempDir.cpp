@@ -67,11 +67,6 @@ pid_t folderOwner(const char* name)
     return static_cast<pid_t>(pid);
 }
 
-bool processRunning(pid_t pid)
-{
-    return kill(pid, 0) == 0 || errno == EPERM;
-}
-
 // Removes the leftover folders under parent: ours by owner and name, made by
 // a process that no longer runs. Only the member file is taken along; a
 // folder holding anything else stays.
@@ -138,6 +133,11 @@ bool tempFolder(char* buffer, size_t limit)
     buffer[length] = '/';
     buffer[length + 1] = '\0';
     return true;
+}
+
+bool processRunning(pid_t pid)
+{
+    return kill(pid, 0) == 0 || errno == EPERM;
 }
 
 void removeLeftoverTempFolders()

@@ -1,6 +1,8 @@
 // A private temporary folder for this run, in place of the shared one.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 
 namespace platform {
@@ -19,5 +21,8 @@ void removeLeftoverTempFolders();
 
 // Removes the folder and what it holds now (also done at exit).
 void removeTempFolder();
+
+// Whether a process with this id runs now (also one of another user).
+bool processRunning(pid_t pid);
 
 }  // namespace platform

@@ -15,6 +15,7 @@
 #include "core/HighScores.h"
 #include "support/TestSupport.h"
 
+using testing_support::CapturedStream;
 using testing_support::ScratchDir;
 using testing_support::fileExists;
 using testing_support::readFile;
@@ -65,10 +66,25 @@ std::vector<unsigned char> fileImage(const std::vector<std::pair<std::string, in
     return bytes;
 }
 
+// Each record's name text and score, as a file holds them.
+std::vector<std::pair<std::string, int>> recordsIn(const std::vector<unsigned char>& bytes)
+{
+    std::vector<std::pair<std::string, int>> records;
+    for (size_t at = 0; at + 40 <= bytes.size(); at += 40) {
+        const char* name = reinterpret_cast<const char*>(&bytes[at]);
+        int32_t score;
+        memcpy(&score, &bytes[at + 32], 4);
+        records.push_back({std::string(name, strnlen(name, 32)), score});
+    }
+    return records;
+}
+
 class HighScoresTest : public ::testing::Test {
 protected:
+    // Each test is a run that starts in an empty folder.
     void SetUp() override
     {
+        loadHighScores();
         memset(highScores, 0, sizeof highScores);
     }
     ScratchDir scratch;
@@ -309,10 +325,12 @@ TEST_F(HighScoresTest, FailedWriteLeavesTheOldFile)
     struct rlimit small = saved;
     small.rlim_cur = 100;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    CapturedStream err(2);
     saveHighScores();
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
 
+    EXPECT_EQ(err.text(), "Cannot Save Scores: 'scores.qbx' [File too large]\n");
     EXPECT_EQ(readFile("scores.qbx"), old);
     EXPECT_EQ(folderEntries("."), (std::set<std::string>{"scores.qbx"}));
 }
@@ -326,19 +344,75 @@ std::vector<unsigned char> defaultImage()
     return fileImage(records);
 }
 
+// Two games in one folder. At a save, what another game saved since this run
+// read the file stays beside what this run entered, the best nine in order;
+// a reset in this run drops only what the run had read; a run that changed
+// nothing leaves the file as the other game left it. The table then shows
+// what was saved.
+TEST_F(HighScoresTest, SaveKeepsWhatAnotherGameSavedMeanwhile)
+{
+    using Table = std::vector<std::pair<std::string, int>>;
+    const Table read = {{"Old", 700}, {"Older", 600}};
+    const Table theirs = {{"Theirs", 999999}, {"Old", 700}, {"Older", 600}};
+    struct Case {
+        const char* what;
+        bool reset;
+        Table entered;
+        Table saved;
+    };
+    const Case cases[] = {
+        {"nothing changed", false, {}, theirs},
+        {"entered", false, {{"Mine", 650}, {"Low", 1}},
+         {{"Theirs", 999999}, {"Old", 700}, {"Mine", 650}, {"Older", 600}, {"Low", 1}}},
+        {"reset, then entered", true, {{"Mine", 5}},
+         {{"Theirs", 999999}, {".A.A.A.", 9}, {".A.A.A.", 8}, {".A.A.A.", 7}, {".A.A.A.", 6},
+          {".A.A.A.", 5}, {"Mine", 5}, {".A.A.A.", 4}, {".A.A.A.", 3}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile("scores.qbx", fileImage(read));
+        loadHighScores();
+        if (c.reset)
+            resetHighScores();
+        for (const auto& record : c.entered)
+            insertHighScore(highScoreRank(record.second), record.first.c_str(), record.second, 0);
+        writeFile("scores.qbx", fileImage(theirs));
+        struct stat before;
+        ASSERT_EQ(stat("scores.qbx", &before), 0);
+
+        saveHighScores();
+        std::vector<unsigned char> saved = readFile("scores.qbx");
+        // Bytes behind a name's zero carry no meaning.
+        EXPECT_EQ(recordsIn(saved), recordsIn(fileImage(c.saved)));
+        ASSERT_EQ(saved.size(), sizeof highScores);
+        EXPECT_EQ(memcmp(saved.data(), highScores, sizeof highScores), 0);
+        struct stat after;
+        ASSERT_EQ(stat("scores.qbx", &after), 0);
+        EXPECT_EQ(after.st_ino == before.st_ino, c.saved == theirs) << "left alone or replaced";
+        EXPECT_EQ(folderEntries("."), (std::set<std::string>{"scores.qbx"}));
+    }
+}
+
 // A folder that cannot take a new file (a shared install: the folder is
-// root's, the table writable by the players' group): a table we may write
-// gets the new one in place, also through a link, and one we may not write
-// stays. Root saves from a child that became nobody.
+// root's, the table writable by the players' group), or that takes one but
+// will not let it replace the table (a shared sticky folder, the table
+// another user's): a table we may write gets the new one in place, also
+// through a link, and one we may not write stays. Root saves from a child
+// that became nobody; only root can make the sticky folder of another user.
 TEST_F(HighScoresTest, FolderThatCannotTakeANewFile)
 {
     bool root = geteuid() == 0;
     struct Case {
         bool link;      // scores.qbx a link to locked/scores.qbx
         bool writable;  // the table may be written by the saver
+        bool sticky;    // locked is a sticky folder anyone may write to
     };
-    for (Case c : {Case{false, true}, Case{true, true}, Case{false, false}}) {
-        SCOPED_TRACE(std::string(c.link ? "link, " : "") + (c.writable ? "writable" : "read-only"));
+    for (Case c : {Case{false, true, false}, Case{true, true, false}, Case{false, false, false},
+                   Case{false, true, true}}) {
+        if (c.sticky && !root)
+            GTEST_SKIP() << "a sticky folder of another user needs root; the other cases ran";
+        SCOPED_TRACE(std::string(c.sticky ? "sticky, " : "") + (c.link ? "link, " : "")
+                     + (c.writable ? "writable" : "read-only"));
         std::vector<unsigned char> old = fileImage({{"Keep Me", 1234}});
         mkdir("locked", 0755);
         writeFile("locked/scores.qbx", old);
@@ -348,23 +422,28 @@ TEST_F(HighScoresTest, FolderThatCannotTakeANewFile)
         }
         struct stat before;
         ASSERT_EQ(stat("locked/scores.qbx", &before), 0);
-        resetHighScores();
+        // A run that finds the table and resets it.
+        auto run = [] {
+            loadHighScores();
+            resetHighScores();
+            saveHighScores();
+        };
 
         const char* from = c.link ? "." : "locked";
         if (!root) {
             chmod("locked", 0500);
             ASSERT_EQ(chdir(from), 0);
-            saveHighScores();
+            run();
             ASSERT_EQ(chdir(scratch.path().c_str()), 0);
         } else {
             chmod(scratch.path().c_str(), 0755);
-            chmod("locked", 0555);
+            chmod("locked", c.sticky ? 01777 : 0555);
             pid_t child = fork();
             ASSERT_GE(child, 0);
             if (child == 0) {
                 if (setgid(65534) != 0 || setuid(65534) != 0 || chdir(from) != 0)
                     _exit(2);
-                saveHighScores();
+                run();
                 _exit(0);
             }
             int status = 0;
@@ -409,6 +488,7 @@ TEST_F(HighScoresTest, SaveThroughALinkReachesTheFileItNames)
     writeFile("real/table", fileImage({{"Old", 5}}));
     chmod("real/table", 0640);
     ASSERT_EQ(symlink("real/table", "scores.qbx"), 0);
+    loadHighScores();
     resetHighScores();
     saveHighScores();
     struct stat info;
@@ -432,7 +512,9 @@ TEST_F(HighScoresTest, ScoreFileThatIsAFolderStaysAndNothingIsLeft)
 {
     mkdir("scores.qbx", 0755);
     resetHighScores();
+    CapturedStream err(2);
     saveHighScores();
+    EXPECT_EQ(err.text(), "Cannot Save Scores: 'scores.qbx' [Not A File]\n");
     struct stat info;
     ASSERT_EQ(stat("scores.qbx", &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));

@@ -3,7 +3,6 @@
 // leftovers of games that died, and a second game in the same folder.
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -136,9 +135,10 @@ TEST_F(Links, LogsAreNeverWrittenThroughALink)
 class Leftovers : public FaultsFixture {};
 
 // At start-up the game removes what games of this user that died left
-// behind: private temporary folders (their names carry the process id) and
-// the temporary file of a save. A running process's folder, another user's
-// and a save in progress stay.
+// behind: private temporary folders and the temporary files of saves (the
+// names of both carry the process id). A running process's folder, another
+// user's, a save in progress and the player's own files beside the table
+// stay.
 TEST_F(Leftovers, DeadGamesLeftoversGoTheRestStays)
 {
     std::string here = scratch->path();
@@ -160,11 +160,14 @@ TEST_F(Leftovers, DeadGamesLeftoversGoTheRestStays)
         leaveFolder(others);
         ASSERT_EQ(0, chown(others.c_str(), uid, gid));
     }
-    writeFile(here + "/scores.qbx.Ab12Cd", std::string("cut short"));
-    std::string busy = here + "/scores.qbx.Xy34Zw";
-    writeFile(busy, std::string("being written"));
-    int saving = open(busy.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(0, flock(saving, LOCK_EX));
+    std::string cutShort = here + "/.scores.qbx.tessal-" + dead + "-Ab12Cd";
+    writeFile(cutShort, std::string("cut short"));
+    // Made a moment ago by a game still saving, not yet locked or renamed.
+    std::string saving = here + "/.scores.qbx.tessal-" + std::to_string(getpid()) + "-Xy34Zw";
+    writeFile(saving, std::string("being written"));
+    const char* players[] = {"scores.qbx.backup", "scores.qbx.bak123", "scores.qbx.Ab12Cd"};
+    for (const char* name : players)
+        writeFile(here + "/" + name, std::string("the player's own"));
 
     // Without data.pak the game ends right after these first steps.
     GameRun game;
@@ -172,7 +175,6 @@ TEST_F(Leftovers, DeadGamesLeftoversGoTheRestStays)
     game.environment["TMPDIR"] = tmp;
     game.limitMs = 30000;
     GameResult result = runGame(game);
-    close(saving);
     expectReportedError(result, "Cannot Load Bitmap: 'zip:data.pak,icon.bmp'");
 
     std::vector<std::string> expectedTmp = {"tessal-" + std::to_string(getpid()) + "-cccccc"};
@@ -181,11 +183,64 @@ TEST_F(Leftovers, DeadGamesLeftoversGoTheRestStays)
     EXPECT_EQ(expectedTmp, entriesOf(tmp));
     EXPECT_TRUE(fileExists(running + "/ODataFile.tmp"));
     EXPECT_FALSE(fileExists(here + "/tessal-" + dead + "-bbbbbb"));
-    EXPECT_FALSE(fileExists(here + "/scores.qbx.Ab12Cd"));
-    EXPECT_TRUE(fileExists(busy));
+    EXPECT_FALSE(fileExists(cutShort));
+    EXPECT_TRUE(fileExists(saving));
+    for (const char* name : players)
+        EXPECT_EQ("the player's own", text(here + "/" + name)) << name;
 }
 
 class TwoGames : public FaultsFixture {};
+
+// A game that merely ran keeps the record another game in the folder saved
+// while it ran: it no longer writes back the table it started with (here the
+// defaults, as no table was there yet).
+TEST_F(TwoGames, AnIdleGameKeepsWhatAnotherSavedMeanwhile)
+{
+    packIntact();
+    std::string table = scratch->path() + "/scores.qbx";
+    std::string saved = earlierScoreTable();
+    saved.replace(0, 40, std::string("Record\0", 7) + std::string(25, '\0')
+                             + std::string("\x3f\x42\x0f\0\0\0\0\0", 8));  // 999999
+    GameRun game = quitAfterMenu();
+    game.beforeQuit = [&](int) {
+        // The other game's save: a whole new file put in the table's place.
+        writeFile(table + ".other", saved);
+        if (rename((table + ".other").c_str(), table.c_str()) != 0)
+            ADD_FAILURE() << "cannot save the other game's table";
+    };
+    expectCleanQuit(runGame(game));
+    EXPECT_EQ(saved, text(table));
+}
+
+// In a sticky folder of another user, where the table is ours to write but
+// not to replace, the save goes into the table where it is: a table longer
+// than its 360 bytes is written back as 360, and nothing is left beside it.
+TEST_F(TwoGames, StickyFolderOfAnotherUserTakesTheSaveInPlace)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a folder of another user and becoming nobody need root";
+    packIntact();
+    std::string table = scratch->path() + "/scores.qbx";
+    writeFile(table, earlierScoreTable() + std::string(140, 'x'));
+    ASSERT_EQ(0, chmod(table.c_str(), 0666));
+    ASSERT_EQ(0, chmod(scratch->path().c_str(), 01777));
+    struct stat before;
+    ASSERT_EQ(0, stat(table.c_str(), &before));
+    GameRun game = quitAfterMenu();
+    game.asNobody = true;
+    game.environment["TMPDIR"] = "";
+
+    GameResult result = runGame(game);
+    expectCleanQuit(result);
+    EXPECT_EQ(std::string::npos, result.err.find("Cannot Save Scores")) << result.err;
+    EXPECT_EQ(earlierScoreTable(), text(table));
+    struct stat after;
+    ASSERT_EQ(0, stat(table.c_str(), &after));
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(0u, after.st_uid);
+    EXPECT_EQ((std::vector<std::string>{"data.pak", "memleaks.log", "memory.log", "scores.qbx"}),
+              entriesOf(scratch->path()));
+}
 
 // With neither TMPDIR nor /tmp usable, each game makes a folder of its own
 // in the working directory, so two games there never read each other's
