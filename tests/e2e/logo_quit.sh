@@ -2,7 +2,7 @@
 # The real game in Xvfb with a window manager: during the first logo, a
 # window close, F12, and the signals TERM, INT and HUP each end it within a
 # second through its ordinary shutdown: status 0, the table written, the
-# private scratch folder removed, the main loop never run.
+# private scratch folder removed, nothing leaked, the main loop never run.
 # usage: logo_quit.sh TESSAL DATA_PAK
 set -euo pipefail
 source "$(dirname "$0")/../support/x11.sh"
@@ -47,5 +47,6 @@ for way in close F12 TERM INT HUP; do
         fail "$way: not ended during the logos: $(cat out.txt)"
     [ "$(stat -c %s scores.qbx 2>/dev/null)" = 360 ] || fail "$way: the table was not saved"
     [ -z "$(ls -A "$work/tmp")" ] || fail "$way: left $(ls "$work/tmp")"
+    grep -q 'No memory leaks' memleaks.log || fail "$way: leaks: $(cat memleaks.log)"
 done
 echo "PASS: close, F12, TERM, INT and HUP end the logos in under a second"
