@@ -306,8 +306,6 @@ TEST_F(TransitionTest, CloseF12AndQuitSignalsEndItAtOnce)
         {"close", [] { SDL_Event e = eventOf(SDL_QUIT); SDL_PushEvent(&e); }, true},
         {"F12", [] { SDL_Event e = eventOf(SDL_KEYDOWN, SDLK_F12); SDL_PushEvent(&e); }, true},
         {"SIGTERM", [] { raise(SIGTERM); }, true},
-        {"SIGINT", [] { raise(SIGINT); }, true},
-        {"SIGHUP", [] { raise(SIGHUP); }, true},
         {"Return", [] { SDL_Event e = eventOf(SDL_KEYDOWN, SDLK_RETURN); SDL_PushEvent(&e); }, false},
         {"click", [] { SDL_Event e = eventOf(SDL_MOUSEBUTTONDOWN); SDL_PushEvent(&e); }, false},
     };
@@ -323,7 +321,7 @@ TEST_F(TransitionTest, CloseF12AndQuitSignalsEndItAtOnce)
                 EXPECT_EQ(FakeClock::calls, at);
             else
                 EXPECT_GT(FakeClock::calls, 350);
-            EXPECT_EQ(platform::quitSignalled(), std::string(c.what).rfind("SIG", 0) == 0);
+            EXPECT_EQ(platform::quitSignalled(), std::string(c.what) == "SIGTERM");
             platform::clearQuitSignal();
             SDL_Event left;
             bool clickLeft = SDL_PeepEvents(&left, 1, SDL_GETEVENT, SDL_MOUSEEVENTMASK) == 1;
