@@ -104,6 +104,9 @@ appstreamcli validate-tree --pedantic --no-net "$tree" >"$scratch/appstream-tree
 export HOME="$scratch/home"
 export XDG_DATA_HOME="$HOME/.local/share"
 mkdir -p "$HOME"
+# Options pass through the launcher and answer without a display.
+[ "$(env -u DISPLAY "$prefix/games/tessal" --version)" = "Tessal Version 1.0.0 build 521" ] ||
+  fail "tessal --version"
 start_xvfb "$scratch" || fail "Xvfb did not start"
 export SDL_AUDIODRIVER=dummy
 "$prefix/games/tessal" >"$scratch/stdout" 2>"$scratch/stderr" &
