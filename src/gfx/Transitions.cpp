@@ -10,6 +10,7 @@
 #include "gfx/SDL++.h"
 #include "core/AppState.h"
 #include "core/StepCarry.h"
+#include "platform/QuitSignal.h"
 
 Uint32 (*wipeClock)() = SDL_GetTicks;
 
@@ -45,10 +46,27 @@ static int showFrame(SDL_Surface* picture, SDL_Surface* work, int level,
     return SDL_Flip(screen);
 }
 
-void showWithWipe(const char* picturePath)
+// Pumps events and tells whether the player or the desktop asked us to end:
+// a window close, F12 or a quit signal. Only those events are taken from the
+// queue; the rest stay for the menu, which drops input meant for the logos.
+static bool quitAsked()
+{
+    SDL_PumpEvents();
+    bool asked = platform::quitSignalled();
+    SDL_Event events[16];
+    int count;
+    while ((count = SDL_PeepEvents(events, 16, SDL_GETEVENT, SDL_QUITMASK | SDL_KEYDOWNMASK)) > 0) {
+        for (int i = 0; i < count; i++)
+            asked = asked || events[i].type == SDL_QUIT ||
+                    (events[i].type == SDL_KEYDOWN && events[i].key.keysym.sym == SDLK_F12);
+    }
+    return asked;
+}
+
+bool showWithWipe(const char* picturePath)
 {
     if (!screen)
-        return;
+        return true;
     const SDL_PixelFormat* format = screen->format;
 
     // Owning holders free both surfaces however we leave.
@@ -56,7 +74,7 @@ void showWithWipe(const char* picturePath)
     work.surface = SDL_CreateRGBSurface(0, 640, 480, format->BitsPerPixel, format->Rmask,
                                         format->Gmask, format->Bmask, format->Amask);
     if (!work.surface)
-        return;
+        return true;
 
     PakArchive pak;
     pak.open("data.pak");
@@ -64,15 +82,15 @@ void showWithWipe(const char* picturePath)
     // A picture that is missing or is not a readable BMP is simply not shown.
     SDL_RWops* stream = openArchivePath(picturePath);
     if (!stream)
-        return;
+        return true;
     SDL_Surface* loaded = SDL_LoadBMP_RW(stream, 1);
     if (!loaded)
-        return;
+        return true;
     Surface picture;
     picture.surface = SDL_ConvertSurface(loaded, screen->format, 0);
     SDL_FreeSurface(loaded);
     if (!picture.surface)
-        return;
+        return true;
 
     // A short mask leaves its last entries at 0: those blocks open first.
     unsigned char mask[kWipeMaskSize] = {};
@@ -85,7 +103,8 @@ void showWithWipe(const char* picturePath)
     WipeTimer opening;
     int level = -100;
     do {
-        SDL_PumpEvents();
+        if (quitAsked())
+            return false;
         level = -100 + opening.tick();
         if (showFrame(picture.surface, work.surface, level, mask) != 0)
             fprintf(stderr, "Flip Error: %s\n", SDL_GetError());
@@ -95,9 +114,11 @@ void showWithWipe(const char* picturePath)
     WipeTimer closing;
     do {
         level = 400 - closing.tick();
-        SDL_PumpEvents();
+        if (quitAsked())
+            return false;
         showFrame(picture.surface, work.surface, level, mask);
     } while (level > -10);
 
     pak.close();
+    return true;
 }

@@ -14,16 +14,17 @@
 #include "gfx/SDL++.h"
 #include "gfx/Text.h"
 #include "gfx/Transitions.h"
+#include "platform/QuitSignal.h"
 #include "platform/TempDir.h"
 #include "core/AppState.h"
 #include "core/Error.h"
 #include "core/HighScores.h"
+#include "shell/CommandLine.h"
 #include "shell/MainLoop.h"
 #include "shell/VideoMode.h"
 
 namespace {
 
-const char* const kVersionText = "1.0.0 build 521";
 const char* const kCaption = "  -=-  Tessal  -=-";
 const char* const kIconPath = "zip:data.pak,icon.bmp";
 const char* const kLogoPaths[] = {"zip:data.pak,logo.bmp", "zip:data.pak,logo1.bmp",
@@ -96,8 +97,14 @@ void startUp(Surface& icon, bool& scoresLoaded)
     initGlyphMap();
     srand(static_cast<unsigned>(time(nullptr)));
 
-    for (const char* logo : kLogoPaths)
-        showWithWipe(logo);
+    // A close, F12 or a signal during the logos ends the program at once,
+    // through the same shutdown as F12 in the loop.
+    for (const char* logo : kLogoPaths) {
+        if (!showWithWipe(logo)) {
+            appState = 2;
+            return;
+        }
+    }
 
     // Without a device the game simply runs silent.
     audioInit(44100, 16, 4096, 4, false);
@@ -108,9 +115,15 @@ void startUp(Surface& icon, bool& scoresLoaded)
 
 }  // namespace
 
-int runApplication(int, char**)
+int runApplication(int argc, char** argv)
 {
+    int answered = handleCommandLine(argc, argv);
+    if (answered >= 0)
+        return answered;
+
     openMissingStandardStreams();
+    // Before SDL starts, which would otherwise take SIGINT and SIGTERM.
+    platform::catchQuitSignals();
     // What games of ours that died left behind; running games keep theirs.
     platform::removeLeftoverTempFolders();
     removeLeftoverScoreFiles();

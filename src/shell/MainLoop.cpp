@@ -6,6 +6,7 @@
 #include "gfx/Text.h"
 #include "menu/TitleMenu.h"
 #include "platform/Input.h"
+#include "platform/QuitSignal.h"
 #include "core/AppState.h"
 #include "core/Error.h"
 #include "shell/FrameClock.h"
@@ -103,7 +104,8 @@ void runLoopPass()
     SDL_ShowCursor(0);
     SDL_PumpEvents();
 
-    if (input::keyDown(SDLK_F12))
+    // F12 or a quit signal: the loop ends after this pass.
+    if (input::keyDown(SDLK_F12) || platform::quitSignalled())
         appState = 2;
 
     // Once per press: held down, the key would flip the mode every pass.

@@ -282,11 +282,17 @@ TEST_F(PictureMembers, CountersAndNameFieldSitOnDarkOpaqueWells)
     Picture panel = load("right.bmp");
     ASSERT_TRUE(panel);
     const struct { const char* what; int x, y, w, h; } wells[] = {
-        {"lives", 64, 122, 40, 28}, {"level", 64, 195, 40, 28}, {"score", 20, 277, 140, 28},
+        {"lives", 64, 122, 40, 28}, {"level", 64, 195, 40, 28}, {"score", 20, 277, 120, 28},
         {"board points", 106, 264, 40, 7}, {"idle seconds", 70, 337, 40, 28},
     };
     for (const auto& w : wells)
         EXPECT_LT(meanLuminance(panel.get(), w.x, w.y, w.w, w.h), 40) << w.what;
+    // The score's frame closes inside the panel: on its middle row, a lit rim
+    // lies between the sixth digit's end (x 140) and the panel's edge.
+    int rim = 0;
+    for (int x = 140; x < 160; x++)
+        rim = std::max(rim, luminance(pixelAt(panel.get(), x, 291)));
+    EXPECT_GT(rim, meanLuminance(panel.get(), 20, 277, 120, 28) + 25) << "the score's frame";
 
     // The name is typed at (21, 101) of hiscore.bmp, 16 px high, up to 330 wide.
     Picture hiscore = load("hiscore.bmp");

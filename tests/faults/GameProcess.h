@@ -23,7 +23,7 @@ struct GameRun {
     bool readOnlyTmp = false;
     // Start the game with descriptors 0 to 2 closed, as some launchers do.
     bool closeStandardStreams = false;
-    // Ask the game to quit (SIGTERM, which SDL turns into a quit event) this
+    // Ask the game to quit (SIGTERM, which ends it as F12 does) this
     // long after the start; 0 never.
     int quitAfterMs = 0;
     // Called with the game's process id just before the quit request.

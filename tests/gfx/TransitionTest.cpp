@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <functional>
 #include <stdexcept>
@@ -8,6 +9,7 @@
 #include "gfx/GfxTestSupport.h"
 #include "gfx/Primitives.h"
 #include "gfx/Transitions.h"
+#include "platform/QuitSignal.h"
 #include "core/AppState.h"
 #include "core/Error.h"
 #include "support/TestSupport.h"
@@ -34,11 +36,15 @@ struct FakeClock {
     static int calls;
     static Uint32 picture;
     static std::vector<Frame> frames;
+    static int hookCall;               // the reading at which hook runs
+    static std::function<void()> hook;
 
     static Uint32 read()
     {
         if (++calls > 200000)
             throw std::runtime_error("the transition does not end");
+        if (calls == hookCall && hook)
+            hook();
         if (calls > 1) {
             Frame frame = {now, 0, true, false};
             for (int y = 0; y < 480; y += 20)
@@ -66,6 +72,8 @@ Uint32 FakeClock::step;
 int FakeClock::calls;
 Uint32 FakeClock::picture;
 std::vector<Frame> FakeClock::frames;
+int FakeClock::hookCall;
+std::function<void()> FakeClock::hook;
 
 // Rows of blocks open from the top: mask entry of block row i is i.
 std::vector<unsigned char> rowMask()
@@ -91,6 +99,8 @@ struct TransitionTest : testing::Test {
     void TearDown() override
     {
         wipeClock = SDL_GetTicks;
+        FakeClock::hook = nullptr;
+        platform::clearQuitSignal();
         testing_support::closeDummyScreen();
     }
 
@@ -271,5 +281,51 @@ TEST_F(TransitionTest, ShowsTheGeneratedLogos)
         EXPECT_FALSE(FakeClock::frames.front().lit);
         EXPECT_TRUE(FakeClock::frames[FakeClock::frames.size() / 2].lit);
         EXPECT_EQ(gfxtest::countNot(screen, 0), 0);
+    }
+}
+
+SDL_Event eventOf(Uint8 type, SDLKey key = SDLK_UNKNOWN)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.key.keysym.sym = key;
+    return event;
+}
+
+// A close, F12 or a quit signal ends the logo in the frame it comes, opening
+// or closing; other keys and clicks do not, and clicks stay queued.
+TEST_F(TransitionTest, CloseF12AndQuitSignalsEndItAtOnce)
+{
+    writePak(true);
+    platform::catchQuitSignals();
+    const struct {
+        const char* what;
+        std::function<void()> ask;
+        bool ends;
+    } cases[] = {
+        {"close", [] { SDL_Event e = eventOf(SDL_QUIT); SDL_PushEvent(&e); }, true},
+        {"F12", [] { SDL_Event e = eventOf(SDL_KEYDOWN, SDLK_F12); SDL_PushEvent(&e); }, true},
+        {"SIGTERM", [] { raise(SIGTERM); }, true},
+        {"Return", [] { SDL_Event e = eventOf(SDL_KEYDOWN, SDLK_RETURN); SDL_PushEvent(&e); }, false},
+        {"click", [] { SDL_Event e = eventOf(SDL_MOUSEBUTTONDOWN); SDL_PushEvent(&e); }, false},
+    };
+    FakeClock::step = 25;
+    for (const auto& c : cases) {
+        for (int at : {20, 300}) {  // opening, closing
+            SCOPED_TRACE(std::string(c.what) + " at reading " + std::to_string(at));
+            FakeClock::calls = 0;
+            FakeClock::hookCall = at;
+            FakeClock::hook = c.ask;
+            EXPECT_EQ(showWithWipe("zip:data.pak,logo.bmp"), !c.ends);
+            if (c.ends)
+                EXPECT_EQ(FakeClock::calls, at);
+            else
+                EXPECT_GT(FakeClock::calls, 350);
+            EXPECT_EQ(platform::quitSignalled(), std::string(c.what) == "SIGTERM");
+            platform::clearQuitSignal();
+            SDL_Event left;
+            bool clickLeft = SDL_PeepEvents(&left, 1, SDL_GETEVENT, SDL_MOUSEEVENTMASK) == 1;
+            EXPECT_EQ(clickLeft, std::string(c.what) == "click");
+        }
     }
 }

@@ -275,8 +275,8 @@ def play_session(display, args, sizes, work):
 
 def start_and_quit(display, binary, pak, work):
     """Launches the game in full screen and holds F12 now and then until it
-    quits: the time is start-up (three logos, the menu's loading) plus the
-    shutdown."""
+    quits: the time is start-up up to the first logo, which F12 ends, plus
+    the shutdown."""
     game = Game(display, binary, pak, work)
     display.xdotool("mousemove", "320", "240")
     try:

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs the game (into a scratch tree, or as a .deb that lintian checks
-# first), checks that every installed file is in its place: icons of every
-# size and an SVG, a manual page that renders, a store entry that validates;
-# then starts the installed launcher under Xvfb, quits it with F12, and checks
-# the player's folder.
+# Lays the game out as installed (into a scratch tree, or the .deb unpacked
+# into one, after lintian and a look at its metadata and maintainer scripts),
+# checks that every installed file is in its place: icons of every size and
+# an SVG, a manual page that renders, a store entry that validates; then
+# starts the launcher of that tree under Xvfb, quits it with F12, and checks
+# the player's folder. Nothing outside the scratch folder changes: a tessal
+# installed on this machine stays as it was, which the end checks.
 set -euo pipefail
 source "$(dirname "$0")/../support/x11.sh"
 mode=$1
@@ -14,34 +16,47 @@ game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  if [ "$mode" = deb ] && dpkg-query -W tessal >/dev/null 2>&1; then
-    dpkg -r tessal >/dev/null
-  fi
   rm -rf "$scratch"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# The machine's own tessal, if any: the package's state and its files.
+installed_state() {
+  dpkg-query -W -f '${db:Status-Abbrev} ${Version}\n' tessal 2>/dev/null || echo "not installed"
+  { dpkg-query -L tessal 2>/dev/null || true; } | while read -r file; do
+    if [ -f "$file" ]; then md5sum "$file"; fi
+  done
+}
+before=$(installed_state)
+
 # The installed tree, as a package would lay it out under /usr.
 tree="$scratch/root"
 if [ "$mode" = prefix ]; then
   DESTDIR="$tree" cmake --install "$build" --prefix /usr >/dev/null
-  prefix="$tree/usr"
 else
   (cd "$build" && cpack -G DEB >/dev/null)
   deb=$(ls "$build"/tessal_*.deb | head -n 1)
   [ -f "$deb" ] || fail "no .deb was built"
   dpkg-deb -x "$deb" "$tree"
-  [ "$(dpkg-deb -f "$deb" Recommends)" = "zenity | kdialog | x11-utils" ] ||
-    fail "the package does not recommend a program for the error notice"
+  # Metadata, and no maintainer scripts: installing runs nothing of ours as
+  # root. The checksums cover every file.
+  for field in "Package:tessal" "Section:games" "Architecture:$(dpkg --print-architecture)" \
+               "Recommends:zenity | kdialog | x11-utils"; do
+    [ "$(dpkg-deb -f "$deb" "${field%%:*}")" = "${field#*:}" ] || fail "the package's ${field%%:*}"
+  done
+  dpkg-deb -f "$deb" Depends | grep -q 'libsdl' || fail "the package does not depend on SDL"
+  dpkg-deb -e "$deb" "$scratch/control"
+  [ "$(ls "$scratch/control" | tr '\n' ' ')" = "control md5sums " ] ||
+    fail "unexpected control files: $(ls "$scratch/control")"
+  (cd "$tree" && md5sum --quiet -c "$scratch/control/md5sums") || fail "md5sums do not match"
   # Lintian's full report stays in the log; errors and warnings fail.
   status=0
   lintian --no-cfg --fail-on error,warning "$deb" >"$scratch/lintian.txt" 2>&1 || status=$?
   grep -v 'root privileges' "$scratch/lintian.txt" || true
   [ "$status" = 0 ] || fail "lintian found errors or warnings in $deb"
-  dpkg -i "$deb" >/dev/null || fail "dpkg -i refused $deb"
-  prefix=/usr
 fi
+prefix="$tree/usr"
 
 share="$tree/usr/share"
 for file in games/tessal libexec/tessal/tessal share/tessal/data.pak \
@@ -89,13 +104,16 @@ appstreamcli validate-tree --pedantic --no-net "$tree" >"$scratch/appstream-tree
 export HOME="$scratch/home"
 export XDG_DATA_HOME="$HOME/.local/share"
 mkdir -p "$HOME"
+# Options pass through the launcher and answer without a display.
+[ "$(env -u DISPLAY "$prefix/games/tessal" --version)" = "Tessal Version 1.0.0 build 521" ] ||
+  fail "tessal --version"
 start_xvfb "$scratch" || fail "Xvfb did not start"
 export SDL_AUDIODRIVER=dummy
 "$prefix/games/tessal" >"$scratch/stdout" 2>"$scratch/stderr" &
 game_pid=$!
 
-# The three start-up logos take about half a minute; F12 is read once the
-# main loop runs, so keep pressing it until the game has gone.
+# F12 ends the game also during its logos; pressed until the game has gone,
+# for the window may not be up at the first press.
 for _ in $(seq 120); do
   kill -0 "$game_pid" 2>/dev/null || break
   xdotool key F12 2>/dev/null || true
@@ -109,6 +127,8 @@ wait "$game_pid" || status=$?
 game_pid=""
 [ "$status" -eq 0 ] || { cat "$scratch/stderr" >&2; fail "exit status $status"; }
 grep -q '^Average FPS=' "$scratch/stdout" || fail "no frame-rate line on standard output"
-[ -L "$XDG_DATA_HOME/tessal/data.pak" ] || fail "data.pak not linked into the player's folder"
+[ "$(readlink "$XDG_DATA_HOME/tessal/data.pak")" = "$(readlink -f "$share/tessal/data.pak")" ] ||
+  fail "data.pak of the tree under test not linked into the player's folder"
 [ "$(stat -c %s "$XDG_DATA_HOME/tessal/scores.qbx")" = 360 ] || fail "scores.qbx not written"
+[ "$(installed_state)" = "$before" ] || fail "the machine's own tessal changed"
 echo "installed game ($mode) started in $XDG_DATA_HOME/tessal and quit cleanly"

@@ -2,6 +2,7 @@
 // the hand-over between the title menu and the game.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "gfx/Text.h"
 #include "menu/TitleMenu.h"
 #include "platform/Input.h"
+#include "platform/QuitSignal.h"
 #include "core/AppState.h"
 #include "core/HighScores.h"
 #include "shell/MainLoop.h"
@@ -104,6 +106,20 @@ TEST_F(MainLoopTest, F12EndsTheLoopAndLeavesTheMenuToShutdown)
     endMainLoop();
     EXPECT_EQ(liveTitleMenu(), nullptr);
     EXPECT_EQ(liveGame(), nullptr);
+}
+
+TEST_F(MainLoopTest, QuitSignalsEndTheLoopLikeF12)
+{
+    platform::catchQuitSignals();
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(number);
+        appState = 0;
+        raise(number);
+        runLoopPass();
+        EXPECT_EQ(appState, 2);
+        EXPECT_NE(liveTitleMenu(), nullptr);
+        platform::clearQuitSignal();
+    }
 }
 
 TEST_F(MainLoopTest, TabDrawsTheFrameRateInTheTopLeftCorner)

@@ -96,12 +96,14 @@ void addPanel(std::vector<Member>& out)
     // Level: two big digits at (544, 195).
     label(cr, "LEVEL", 84, 185, 0.5);
     well(cr, 58, 190, 52, 38);
-    // Score: six big digits at (500, 277), a seventh may reach x 640;
-    // the board's points in small digits at (586, 264).
+    // Score: six big digits at (500, 277), framed inside the panel with the
+    // same margin on both sides and its right edge under the board points'
+    // (a seventh digit, past 999999, runs on to x 640); the board's points
+    // in small digits at (586, 264).
     label(cr, "SCORE", 84, 248, 0.5);
     label(cr, "BOARD", 62, 272, 0.5, 11);
     well(cr, 103, 259.5, 46, 15);
-    well(cr, 15, 273, 149, 36);
+    well(cr, 11, 273, 138, 36);
     // Idle seconds at (550, 337).
     label(cr, "TIME", 84, 328, 0.5);
     well(cr, 64, 333, 52, 38);
