@@ -2,10 +2,18 @@
 # Dependencies in src/ point one way, down this list:
 #   shell -> menu, game -> gfx, audio -> archive -> core -> platform
 # A file may include headers of its own folder and of any folder on a lower
-# level; memtrack stands apart and includes only itself. Prints each include
-# that points up or sideways and fails if there is one.
+# level; memtrack stands apart and includes only itself. Every file under the
+# folder is read, whatever its suffix, and both "folder/x" and <folder/x>
+# count, since src itself is on the include path. A path that climbs with ..
+# is refused outright: it could reach any folder unseen. Prints each include
+# that breaks the order and fails if there is one, or if there is nothing to read.
 # Usage: include_order.sh [src folder]
 src=${1:-$(dirname "$0")/../src}
+src=${src%/}
+if [ ! -d "$src" ] || [ -z "$(find "$src" -type f -print -quit)" ]; then
+    echo "no source files to check in $src"
+    exit 2
+fi
 level() {
     case $1 in
         platform) echo 0 ;; core) echo 1 ;; archive) echo 2 ;;
@@ -16,14 +24,27 @@ level() {
 bad=0
 while IFS= read -r line; do
     file=${line%%:*}
+    text=${line#*:*:}
     from=${file#"$src"/}
-    from=${from%%/*}
-    to=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^/"]*\)\/.*/\1/p' <<<"${line#*:}")
-    [ -z "$to" ] || [ "$to" = "$from" ] && continue
+    [[ $from == */* ]] && from=${from%%/*} || from=""
+    # The path between its quotes or angle brackets, without ./ steps.
+    path=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]\([^>"]*\)[>"].*/\1/p' <<<"$text" |
+        sed -e 's#^\(\./\)*##' -e 's#/\(\./\)*#/#g')
+    [ -n "$path" ] || continue
+    if [[ /$path/ == */../* ]]; then
+        echo "include climbs with ..: $line"
+        bad=1
+        continue
+    fi
+    # A name without a folder is the file's own neighbour or a system header;
+    # a folder that src does not hold is a library's.
+    [[ $path == */* ]] || continue
+    to=${path%%/*}
+    [ -d "$src/$to" ] && [ "$to" != "$from" ] || continue
     if [ "$(level "$from")" -lt 0 ] || [ "$(level "$to")" -lt 0 ] ||
         [ "$(level "$to")" -ge "$(level "$from")" ]; then
         echo "include points up or sideways: $line"
         bad=1
     fi
-done < <(grep -rH --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$src")
+done < <(grep -rIHn '^[[:space:]]*#[[:space:]]*include' "$src")
 exit $bad
