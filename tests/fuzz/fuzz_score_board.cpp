@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzScratch.h"
 #include "menu/TitleMenu.h"
 #include "gfx/Text.h"
 #include "core/AppState.h"
@@ -86,10 +87,7 @@ void writeMenuPak()
 
 TitleMenu* startMenu()
 {
-    char pattern[] = "/tmp/tessal-fuzz-board-XXXXXX";
-    if (!mkdtemp(pattern) || chdir(pattern) != 0)
-        abort();
-    setenv("TMPDIR", pattern, 1);
+    enterFuzzScratch("board");
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
         abort();
