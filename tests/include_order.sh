@@ -14,22 +14,19 @@ if [ ! -d "$src" ] || [ -z "$(find "$src" -type f -print -quit)" ]; then
     echo "no source files to check in $src"
     exit 2
 fi
-level() {
-    case $1 in
-        platform) echo 0 ;; core) echo 1 ;; archive) echo 2 ;;
-        gfx | audio) echo 3 ;; menu | game) echo 4 ;; shell) echo 5 ;;
-        *) echo -1 ;;
-    esac
-}
+declare -A level=([platform]=0 [core]=1 [archive]=2 [gfx]=3 [audio]=3 [menu]=4 [game]=4 [shell]=5)
+include='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]*)[>"]'
 bad=0
 while IFS= read -r line; do
     file=${line%%:*}
     text=${line#*:*:}
     from=${file#"$src"/}
-    [[ $from == */* ]] && from=${from%%/*} || from=""
+    [[ $from == */* ]] && from=${from%%/*} || from="(src itself)"
     # The path between its quotes or angle brackets, without ./ steps.
-    path=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]\([^>"]*\)[>"].*/\1/p' <<<"$text" |
-        sed -e 's#^\(\./\)*##' -e 's#/\(\./\)*#/#g')
+    [[ $text =~ $include ]] || continue
+    path=${BASH_REMATCH[1]}
+    while [[ $path == ./* ]]; do path=${path#./}; done
+    while [[ $path == */./* ]]; do path=${path//\/.\//\/}; done
     [ -n "$path" ] || continue
     if [[ /$path/ == */../* ]]; then
         echo "include climbs with ..: $line"
@@ -41,8 +38,8 @@ while IFS= read -r line; do
     [[ $path == */* ]] || continue
     to=${path%%/*}
     [ -d "$src/$to" ] && [ "$to" != "$from" ] || continue
-    if [ "$(level "$from")" -lt 0 ] || [ "$(level "$to")" -lt 0 ] ||
-        [ "$(level "$to")" -ge "$(level "$from")" ]; then
+    if [ "${level[$from]:--1}" -lt 0 ] || [ "${level[$to]:--1}" -lt 0 ] ||
+        [ "${level[$to]}" -ge "${level[$from]}" ]; then
         echo "include points up or sideways: $line"
         bad=1
     fi
