@@ -6,6 +6,7 @@
 
 #include "archive/Archive.h"
 #include "archive/MemberStream.h"
+#include "archive/PakFile.h"
 #include "platform/Files.h"
 #include "platform/TempDir.h"
 
@@ -38,11 +39,6 @@ SDL_RWops* openPlainFile(const char* path)
     return stream;
 }
 
-voidpf ZCALLBACK openRegularZip(voidpf, const void* path, int)
-{
-    return platform::openRegularFile(static_cast<const char*>(path));
-}
-
 }  // namespace
 
 bool toHostPath(char* destination, const char* source)
@@ -56,10 +52,8 @@ unzFile openPak(const char* archivePath)
 {
     if (!archivePath)
         return nullptr;
-    // The library's own stdio functions, opening through our check.
     zlib_filefunc64_def functions;
-    fill_fopen64_filefunc(&functions);
-    functions.zopen64_file = openRegularZip;
+    fillPakFileFunctions(&functions);
     return unzOpen2_64(archivePath, &functions);
 }
 

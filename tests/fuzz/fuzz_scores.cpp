@@ -1,23 +1,16 @@
 // Any bytes as "scores.qbx": loading, ranking, inserting and reading names
 // must stay inside the table whatever the file holds.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "FuzzScratch.h"
 #include "core/HighScores.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool inScratch = false;
-    if (!inScratch) {
-        char pattern[] = "/tmp/tessal-fuzz-scores-XXXXXX";
-        if (!mkdtemp(pattern) || chdir(pattern) != 0)
-            abort();
-        inScratch = true;
-    }
+    enterFuzzScratch("scores");
     FILE* file = fopen("scores.qbx", "wb");
     if (!file)
         abort();

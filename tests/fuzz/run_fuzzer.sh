@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Runs one fuzz target: first over every input that once crashed it (kept
-# under regressions/), then for a bounded time from freshly made seeds, and
-# says how many inputs it tried. A crash fails the test and leaves the input
-# in the working folder, to be added to regressions/.
+# under regressions/), then for a bounded time from the kept corpus (corpus/,
+# minimised, in the repository) and freshly made seeds, and says how many
+# inputs it tried. New inputs go to a scratch folder, never into the kept
+# corpus. A crash fails the test and leaves the input in the working folder,
+# to be added to regressions/.
 set -euo pipefail
 target=$1 seed_maker=$2 regressions=$3 corpus=$4 seconds=$5
 name=$(basename "$target")
-seeds=$(mktemp -d /tmp/tessal-seeds-XXXXXX)
+[ -d "$corpus" ] && [ -n "$(ls -A "$corpus")" ] || { echo "$name: no kept corpus in $corpus" >&2; exit 1; }
 work=$(mktemp -d /tmp/tessal-fuzz-XXXXXX)
-"$seed_maker" "$seeds"
-mkdir -p "$corpus"
-cp -n "$seeds/$name"/* "$corpus"/ 2>/dev/null || true
-rm -rf "$seeds"
+mkdir "$work/seeds" "$work/new"
+"$seed_maker" "$work/seeds"
 cd "$work"
 
 if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
@@ -21,12 +21,14 @@ if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
 fi
 
 status=0
+seeds=()
+[ -d "$work/seeds/$name" ] && seeds=("$work/seeds/$name")
 "$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=4096 \
-  -artifact_prefix="$work/" "$corpus" >"$work/fuzz.log" 2>&1 || status=$?
+  -artifact_prefix="$work/" "$work/new" "$corpus" "${seeds[@]}" >"$work/fuzz.log" 2>&1 || status=$?
 if [ "$status" -ne 0 ]; then
   cat "$work/fuzz.log" >&2
   echo "$name failed; its input is kept in $work" >&2
   exit "$status"
 fi
-echo "$name: $(grep -E '^#[0-9]+' "$work/fuzz.log" | tail -n 1)"
+echo "$name: $(ls "$corpus" | wc -l) kept inputs; $(grep -E '^#[0-9]+' "$work/fuzz.log" | tail -n 1)"
 rm -rf "$work"

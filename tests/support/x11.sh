@@ -1,4 +1,7 @@
 # Sourced by the scripts that drive the real game in an X server with xdotool.
+# They set what the game sees themselves, whatever the caller exported.
+source "$(dirname "${BASH_SOURCE[0]}")/own_environment.sh"
+own_environment
 
 # Begins a run: makes the scratch folder $work, with ref/ for reference
 # pictures and run/ as the game's working folder, and arranges that on exit
