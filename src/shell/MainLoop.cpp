@@ -17,7 +17,6 @@ namespace {
 TitleMenu* currentMenu = nullptr;
 Game* currentGame = nullptr;
 FrameClock frameClock;
-bool f9WasDown = false;
 // The invisible pointer installed after a mode switch, made once.
 SDL_Cursor* blankCursor = nullptr;
 
@@ -60,8 +59,11 @@ void runMenu()
 
 void runGame()
 {
-    if (!currentGame)
+    if (!currentGame) {
+        // Keys held from the menu belong to it, not to the new game.
+        input::forgetKeys();
         currentGame = new Game();
+    }
     appState = currentGame->runFrame();
     if (appState != 1) {
         delete currentGame;
@@ -101,16 +103,14 @@ void endMainLoop()
 void runLoopPass()
 {
     SDL_ShowCursor(0);
-    SDL_PumpEvents();
+    input::readKeys();
 
     if (input::keyDown(SDLK_F12))
         appState = 2;
 
     // Once per press: held down, the key would flip the mode every pass.
-    bool f9Down = input::keyDown(SDLK_F9);
-    if (f9Down && !f9WasDown)
+    for (int i = input::keyPresses(SDLK_F9); i > 0; i--)
         switchVideoMode();
-    f9WasDown = f9Down;
 
     frameClock.tick(SDL_GetTicks());
     frameDelta = frameClock.delta;
