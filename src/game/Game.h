@@ -66,6 +66,8 @@ public:
     void click();
     // The points click() would add for the marked group, the coin's included.
     int clickPoints() const;
+    // Draws coinPoints: 1000 or 500, equal chance.
+    void drawCoinPoints();
     // The last bonus tile met, in row order, among the marked cells: the one
     // whose effect a click takes. kEmpty when there is none.
     int markedBonus() const;
@@ -160,8 +162,6 @@ public:
     StepCarry fadeSteps;  // one level per 5 ms
     // How often each sample was started; the tests read it.
 
-    // Draws coinPoints: 1000 or 500, equal chance.
-    void drawCoinPoints();
     // Sets fadeLevel and fadeDir and drops any partial step.
     void startFade(int level, int direction);
 };

@@ -146,11 +146,13 @@ TEST_F(MainLoopTest, WindowCloseOnTheTitleScreenQuitsAfterTheFade)
 // quits.
 TEST_F(MainLoopTest, InputFromBeforeTheMenuWaitsButACloseIsKept)
 {
-    auto push = [](Uint8 type, SDLKey key) {
+    auto push = [](Uint8 type) {
         SDL_Event event = {};
         event.type = type;
-        event.key.keysym.sym = key;
-        event.button.button = SDL_BUTTON_LEFT;
+        if (type == SDL_KEYDOWN || type == SDL_KEYUP)
+            event.key.keysym.sym = SDLK_RETURN;
+        else
+            event.button.button = SDL_BUTTON_LEFT;
         SDL_PushEvent(&event);
     };
     struct Case {
@@ -174,7 +176,7 @@ TEST_F(MainLoopTest, InputFromBeforeTheMenuWaitsButACloseIsKept)
         SDL_WarpMouse(320, 400);  // where Exit will be
         for (Uint8 type : c.queued)
             if (type)
-                push(type, SDLK_RETURN);
+                push(type);
         if (c.held)
             input::pressKey(c.held);
         if (c.close)
@@ -206,9 +208,9 @@ TEST_F(MainLoopTest, InputFromBeforeTheMenuWaitsButACloseIsKept)
     }
 }
 
-// An arrow still down when a game ends is let go on the title screen; in the
-// next game its first press steps at once.
-TEST_F(MainLoopTest, NoKeyStateCarriesIntoTheNextGame)
+// Escape and an arrow still down when a game ends: the new menu's opening
+// fade runs on, and in the next game the arrow's first press steps at once.
+TEST_F(MainLoopTest, NoKeyStateCarriesIntoTheNextScreen)
 {
     auto playFromTheMenu = [this] {
         liveTitleMenu()->page = kPageClosing;
@@ -222,11 +224,12 @@ TEST_F(MainLoopTest, NoKeyStateCarriesIntoTheNextGame)
     playFromTheMenu();
     input::pressKey(SDLK_RIGHT);
     input::pressKey(SDLK_ESCAPE);
-    runLoopPass();
-    input::releaseKey(SDLK_ESCAPE);
     passWhile(1, 1000000);
     runLoopPass();
+    runLoopPass();
     ASSERT_NE(liveTitleMenu(), nullptr);
+    EXPECT_EQ(liveTitleMenu()->page, kPageOpening);
+    input::releaseKey(SDLK_ESCAPE);
     input::releaseKey(SDLK_RIGHT);
     runLoopPass();
 
