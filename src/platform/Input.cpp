@@ -181,6 +181,14 @@ int keyReleases(const KeyRelease*& list)
     return releaseCount;
 }
 
+int keyReleaseCount(SDLKey key)
+{
+    int count = 0;
+    for (int i = 0; i < releaseCount; i++)
+        count += releases[i].key == key;
+    return count;
+}
+
 bool pollEvent(SDL_Event& event)
 {
     SDL_PumpEvents();

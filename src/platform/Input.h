@@ -51,6 +51,8 @@ struct KeyRelease {
 };
 // This pass's releases, oldest first; returns how many there are.
 int keyReleases(const KeyRelease*& releases);
+// How many of them are of key.
+int keyReleaseCount(SDLKey key);
 
 // The next pending event that is not a key event, as SDL_PollEvent does.
 bool pollEvent(SDL_Event& event);

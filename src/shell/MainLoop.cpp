@@ -108,8 +108,9 @@ void runLoopPass()
     if (input::keyDown(SDLK_F12))
         appState = 2;
 
-    // Once per press: held down, the key would flip the mode every pass.
-    for (int i = input::keyPresses(SDLK_F9); i > 0; i--)
+    // Once per press, at its release: the new window takes the keyboard's
+    // focus, and the desktop reports a key still held then as pressed again.
+    for (int i = input::keyReleaseCount(SDLK_F9); i > 0; i--)
         switchVideoMode();
 
     frameClock.tick(SDL_GetTicks());
