@@ -93,7 +93,7 @@ void clearPass()
 
 void script(Uint8 type, SDLKey key, Uint16 character)
 {
-    if (scriptedCount == kMostReleases)
+    if (!validKey(key) || scriptedCount == kMostReleases)
         return;
     SDL_Event event = {};
     event.type = type;
