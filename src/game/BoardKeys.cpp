@@ -23,22 +23,20 @@ void stepAcrossBoard(int& x, int& y, int columns, int rows)
     y = row * kCellSize + kCellSize / 2;
 }
 
-bool readBoardKeys(int passMs, bool typingName)
+int readBoardKeys(int passMs, bool typingName)
 {
-    // Every key is read in every pass, so that a key held through name entry
-    // or a fade does not count as a new press afterwards.
+    // The arrows are read in every pass, so that one held through name entry
+    // does not count as a new press afterwards.
     int right = input::horizontalSteps(passMs);
     int down = input::verticalSteps(passMs);
-    bool space = input::keyPressed(SDLK_SPACE);
-    bool enter = input::keyPressed(SDLK_RETURN);
-    bool padEnter = input::keyPressed(SDLK_KP_ENTER);
     if (typingName)
-        return false;
+        return 0;
     if (right != 0 || down != 0) {
         int x, y;
         input::pointer(x, y);
         stepAcrossBoard(x, y, right, down);
         input::steerPointer(x, y);
     }
-    return space || enter || padEnter;
+    return input::keyPresses(SDLK_SPACE) + input::keyPresses(SDLK_RETURN) +
+           input::keyPresses(SDLK_KP_ENTER);
 }

@@ -9,5 +9,5 @@ void stepAcrossBoard(int& x, int& y, int columns, int rows);
 
 // Reads the keys for one pass that took passMs. The arrows steer the pointer
 // (held, they repeat) unless a name is being typed: then every key belongs to
-// the name. Returns true when Space or Return went down outside name entry.
-bool readBoardKeys(int passMs, bool typingName);
+// the name. Returns how often Space or Return went down outside name entry.
+int readBoardKeys(int passMs, bool typingName);

@@ -16,11 +16,12 @@ Game::Game()
       previewPoints(0), idleTimer(10000), score(0), shownScore(0),
       levelScore(0), level(1), lives(3),
       doubleTimer(0.0), addLineBannerTimer(0.0), pointsTimer(0.0),
-      messageX(-400), lastBonus(0),
-      fadeSteps(5), pressedCharacter{}
+      messageX(-400), lastBonus(0), coinPoints(0),
+      fadeSteps(5)
 {
     try {
         startBoard();
+        drawCoinPoints();
     } catch (...) {
         // The destructor does not run for a half-made object.
         freeAssets();

@@ -64,8 +64,10 @@ public:
     bool hasMove(int& tileCount);
 
     void click();
-    // The points click() would add for the marked group.
+    // The points click() would add for the marked group, the coin's included.
     int clickPoints() const;
+    // Draws coinPoints: 1000 or 500, equal chance.
+    void drawCoinPoints();
     // The last bonus tile met, in row order, among the marked cells: the one
     // whose effect a click takes. kEmpty when there is none.
     int markedBonus() const;
@@ -151,13 +153,13 @@ public:
     double pointsTimer;
     int32_t messageX;
     int32_t lastBonus;
+    // What the next coin pays, 500 or 1000: drawn ahead, so that the number
+    // beside the pointer can show it before the click.
+    int32_t coinPoints;
 
     // Fade progress below one level, in milliseconds times fadeDir (one level
     // is 5 ms), so that short frames still move the fade.
     StepCarry fadeSteps;  // one level per 5 ms
-    // Translated character of the last press of each key: SDL 1.2 fills the
-    // unicode field on presses only, and name entry reads releases.
-    Uint16 pressedCharacter[SDLK_LAST];
     // How often each sample was started; the tests read it.
 
     // Sets fadeLevel and fadeDir and drops any partial step.

@@ -39,7 +39,7 @@ int Game::runFrame()
 {
     // The arrow keys move the pointer before the group under it is found;
     // Space and Return click with the mouse's clicks in step 7.
-    bool keyClick = readBoardKeys(frameDelta, enteringName);
+    int keyClicks = readBoardKeys(frameDelta, enteringName);
 
     // 1-2. Selection and settling run in every state, fades and messages too.
     selectUnderPointer();
@@ -102,6 +102,9 @@ int Game::runFrame()
                 playSound(kGameOverSound);
                 if (highScoreRank(score) >= 0) {
                     enteringName = true;
+                    // Only keys that go down from now on type: the Return
+                    // or Space that removed the last group is still down.
+                    input::forgetKeys();
                     messageTimer = 0;
                 } else {
                     gameOver = true;
@@ -116,29 +119,12 @@ int Game::runFrame()
     addLineBannerTimer -= frameDelta * kBannerDecayPerMs;
     pointsTimer -= frameDelta * kBannerDecayPerMs;
 
-    // 7. Events.
+    // 7. Events; keys come from the pass's key releases.
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_KEYDOWN) {
-            SDLKey sym = event.key.keysym.sym;
-            if (sym > SDLK_UNKNOWN && sym < SDLK_LAST)
-                pressedCharacter[sym] = event.key.keysym.unicode;
-        }
-        if (inputLocked || messageTimer > 0)
+    while (input::pollEvent(event)) {
+        if (inputLocked || messageTimer > 0 || enteringName)
             continue;
-        if (enteringName) {
-            if (event.type == SDL_KEYUP) {
-                SDLKey sym = event.key.keysym.sym;
-                int character = event.key.keysym.unicode;
-                if (character == 0 && sym > SDLK_UNKNOWN && sym < SDLK_LAST)
-                    character = pressedCharacter[sym];
-                // Without translation at all, SDL's symbols for the plain
-                // keys are their ASCII codes.
-                if (character == 0 && sym > SDLK_UNKNOWN && sym < 128)
-                    character = sym;
-                typeCharacter(character);
-            }
-        } else if (event.type == SDL_MOUSEBUTTONDOWN) {
+        if (event.type == SDL_MOUSEBUTTONDOWN) {
             click();
         } else if (event.type == SDL_QUIT) {
             quitRequested = true;
@@ -146,7 +132,18 @@ int Game::runFrame()
             startFade(255, -1);
         }
     }
-    if (keyClick && !inputLocked && messageTimer <= 0 && !enteringName)
+    const input::KeyRelease* releases = nullptr;
+    int releaseCount = input::keyReleases(releases);
+    for (int i = 0; i < releaseCount && enteringName && !inputLocked && messageTimer <= 0; i++) {
+        SDLKey sym = releases[i].key;
+        int character = releases[i].character;
+        // Without translation at all, SDL's symbols for the plain keys are
+        // their ASCII codes.
+        if (character == 0 && sym < 128)
+            character = sym;
+        typeCharacter(character);
+    }
+    for (; keyClicks > 0 && !inputLocked && messageTimer <= 0 && !enteringName; keyClicks--)
         click();
 
     // 8. Idle time.
@@ -187,7 +184,6 @@ int Game::runFrame()
     draw();
 
     // 12. Escape.
-    SDL_PumpEvents();
     if (!inputLocked && input::keyDown(SDLK_ESCAPE)) {
         quitRequested = true;
         startFade(255, -1);
@@ -229,7 +225,8 @@ void Game::click()
         addLineBannerTimer = bonus == kAddLinesTile ? kBannerStart : 0.0;
         pointsTimer = bonus == kPointsTile ? kBannerStart : 0.0;
     }
-    int points = groupScore(count, bonus);
+    // The group's points and the coin's, as the number beside the pointer showed.
+    int points = clickPoints();
     for (int r = 0; r < kBoardSize; r++)
         for (int c = 0; c < kBoardSize; c++)
             if (selected[c][r])
@@ -249,15 +246,9 @@ void Game::click()
         lastBonus = kBonusAddLines;
         break;
     case kPointsTile:
-        if (rand() % 2 == 0) {
-            score += 1000;
-            levelScore += 1000;
-            lastBonus = kBonusThousand;
-        } else {
-            score += 500;
-            levelScore += 500;
-            lastBonus = kBonusFiveHundred;
-        }
+        // Paid in points above, even at the cap; the next coin's value now.
+        lastBonus = coinPoints == 1000 ? kBonusThousand : kBonusFiveHundred;
+        drawCoinPoints();
         playSound(kPointsSound);
         break;
     default:
@@ -326,7 +317,15 @@ int Game::markedBonus() const
 
 int Game::clickPoints() const
 {
-    return groupScore(markedCount(), markedBonus());
+    int count = markedCount();
+    int bonus = markedBonus();
+    int coin = count > 0 && bonus == kPointsTile ? coinPoints : 0;
+    return groupScore(count, bonus) + coin;
+}
+
+void Game::drawCoinPoints()
+{
+    coinPoints = rand() % 2 == 0 ? 1000 : 500;
 }
 
 int Game::groupScore(int count, int bonus) const

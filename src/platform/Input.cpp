@@ -6,14 +6,25 @@ namespace input {
 
 namespace {
 
-bool scripted[SDLK_LAST];
-
-// How long each key has been down, for keySteps and keyPressed.
-struct HeldKey {
-    bool down;
+struct Key {
+    bool down;         // by the events read so far
+    bool silent;       // was down when forgetKeys ran, and not released since
+    int presses;       // in this pass
+    Uint16 character;  // of the last press
+    // Repeat timing for keySteps.
+    bool held;
     int heldMs;  // time held, less kRepeatInterval for every repeat made
 };
-HeldKey held[SDLK_LAST];
+Key keys[SDLK_LAST];
+
+// SDL's queue holds 128 events; one pass never releases more keys than that.
+const int kMostReleases = 128;
+KeyRelease releases[kMostReleases];
+int releaseCount = 0;
+
+// Key events from the test seams, waiting for the next read.
+SDL_Event scripted[kMostReleases];
+int scriptedCount = 0;
 
 // Where the keys put the pointer, and where the mouse was then.
 struct Steering {
@@ -37,45 +48,119 @@ void mousePosition(int& x, int& y)
     if (y > 479) y = 479;
 }
 
-int steps(SDLKey key, int passMs, bool repeats)
+void take(const SDL_Event& event)
 {
-    if (!validKey(key))
-        return 0;
-    HeldKey& state = held[key];
-    if (!keyDown(key)) {
-        state = HeldKey{false, 0};
-        return 0;
+    SDLKey sym = event.key.keysym.sym;
+    if (!validKey(sym))
+        return;
+    Key& key = keys[sym];
+    if (event.type == SDL_KEYDOWN) {
+        // Every press counts, also one whose release was never seen.
+        key.down = true;
+        key.silent = false;
+        key.presses++;
+        key.character = event.key.keysym.unicode;
+    } else if (event.type == SDL_KEYUP) {
+        bool counted = key.down && !key.silent;
+        if (counted && releaseCount < kMostReleases) {
+            Uint16 character = event.key.keysym.unicode;
+            releases[releaseCount++] = {sym, character ? character : key.character};
+        }
+        key.down = false;
+        key.silent = false;
     }
-    if (!state.down) {
-        state = HeldKey{true, 0};
-        return 1;
+}
+
+void takeQueuedKeys()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_PumpEvents();
+        SDL_Event event;
+        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYEVENTMASK) > 0)
+            take(event);
     }
-    if (!repeats)
-        return 0;
-    state.heldMs += passMs > 0 ? passMs : 0;
-    int count = 0;
-    while (state.heldMs >= kRepeatDelay) {
-        count++;
-        state.heldMs -= kRepeatInterval;
-    }
-    return count;
+    for (int i = 0; i < scriptedCount; i++)
+        take(scripted[i]);
+    scriptedCount = 0;
+}
+
+void clearPass()
+{
+    for (Key& key : keys)
+        key.presses = 0;
+    releaseCount = 0;
+}
+
+void script(Uint8 type, SDLKey key, Uint16 character)
+{
+    if (!validKey(key) || scriptedCount == kMostReleases)
+        return;
+    SDL_Event event = {};
+    event.type = type;
+    event.key.keysym.sym = key;
+    event.key.keysym.unicode = character;
+    scripted[scriptedCount++] = event;
 }
 
 }  // namespace
+
+void readKeys()
+{
+    clearPass();
+    takeQueuedKeys();
+}
+
+void forgetKeys()
+{
+    takeQueuedKeys();
+    clearPass();
+    for (int sym = 0; sym < SDLK_LAST; sym++) {
+        if (sym == SDLK_F12 || sym == SDLK_TAB)
+            continue;
+        keys[sym].silent = keys[sym].down;
+        keys[sym].held = false;
+    }
+}
 
 bool keyDown(SDLKey key)
 {
     if (!validKey(key))
         return false;
-    int count = 0;
-    Uint8* state = SDL_GetKeyState(&count);
-    bool real = state && key < count && state[key];
-    return real || scripted[key];
+    const Key& state = keys[key];
+    return (state.down && !state.silent) || state.presses > 0;
+}
+
+int keyPresses(SDLKey key)
+{
+    return validKey(key) ? keys[key].presses : 0;
+}
+
+bool keyPressed(SDLKey key)
+{
+    return keyPresses(key) > 0;
 }
 
 int keySteps(SDLKey key, int passMs)
 {
-    return steps(key, passMs, true);
+    if (!validKey(key))
+        return 0;
+    Key& state = keys[key];
+    int count = state.presses;
+    if (!state.down || state.silent) {
+        state.held = false;
+        return count;
+    }
+    if (count > 0 || !state.held) {
+        state.held = true;
+        state.heldMs = 0;
+        return count;
+    }
+    state.heldMs += passMs > 0 ? passMs : 0;
+    while (state.heldMs >= kRepeatDelay) {
+        count++;
+        state.heldMs -= kRepeatInterval;
+    }
+    return count;
 }
 
 int horizontalSteps(int passMs)
@@ -90,9 +175,24 @@ int verticalSteps(int passMs)
            keySteps(SDLK_UP, passMs) - keySteps(SDLK_KP8, passMs);
 }
 
-bool keyPressed(SDLKey key)
+int keyReleases(const KeyRelease*& list)
 {
-    return steps(key, 0, false) > 0;
+    list = releases;
+    return releaseCount;
+}
+
+int keyReleaseCount(SDLKey key)
+{
+    int count = 0;
+    for (int i = 0; i < releaseCount; i++)
+        count += releases[i].key == key;
+    return count;
+}
+
+bool pollEvent(SDL_Event& event)
+{
+    SDL_PumpEvents();
+    return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS & ~SDL_KEYEVENTMASK) > 0;
 }
 
 void pointer(int& x, int& y)
@@ -124,22 +224,27 @@ bool pointerSteered()
     return steering.on;
 }
 
-void pressKey(SDLKey key)
+void pressKey(SDLKey key, Uint16 character)
 {
-    if (validKey(key))
-        scripted[key] = true;
+    script(SDL_KEYDOWN, key, character);
 }
 
-void releaseKey(SDLKey key)
+void releaseKey(SDLKey key, Uint16 character)
 {
-    if (validKey(key))
-        scripted[key] = false;
+    script(SDL_KEYUP, key, character);
 }
 
 void releaseAllKeys()
 {
-    memset(scripted, 0, sizeof scripted);
-    memset(held, 0, sizeof held);
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_PumpEvents();
+        SDL_Event event;
+        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYEVENTMASK) > 0) {
+        }
+    }
+    memset(keys, 0, sizeof keys);
+    releaseCount = 0;
+    scriptedCount = 0;
     steering.on = false;
 }
 

@@ -1,24 +1,37 @@
 // The one place where keys and the pointer are read, so tests can script them.
+//
+// Keys come from SDL's key events, not from its key state: a press and its
+// release within one pass (a tap from an on-screen keyboard, a remote desktop
+// or a pass spent loading a board) still count once. readKeys takes the
+// events at the top of each pass; the screens take their other events with
+// pollEvent, which leaves the key events where readKeys finds them.
 #pragma once
 
 #include <SDL.h>
 
 namespace input {
 
-// SDL's key state for key (after the caller pumped events), or'ed with any
-// key a test has pressed through pressKey.
-bool keyDown(SDLKey key);
+// Takes the key events queued since the last call: they are this pass's
+// presses and releases. The main loop calls it once at the top of each pass.
+void readKeys();
 
-// How many steps key makes in this pass: 1 in the pass in which it goes
-// down; held, one more once it has been down kRepeatDelay ms and then one
-// every kRepeatInterval ms, timed by passMs (the pass's frameDelta, so that
-// scripted passes repeat it exactly). Reads the key state, so a key pressed
-// and released between two passes is not seen. Call it once per pass for
-// each key read this way.
-int keySteps(SDLKey key, int passMs);
-// True in the pass in which key goes down; no repeat. The same once-per-pass
-// rule applies; a key is read either this way or with keySteps.
+// A new screen, or name entry, starts here: this pass's presses and releases
+// are dropped, and every key down now stays silent (not down, no steps, its
+// release types nothing) until it is released. F12 and TAB, which act on
+// every screen, are never silenced.
+void forgetKeys();
+
+// Down now, or went down in this pass, and not silenced.
+bool keyDown(SDLKey key);
+// How often key went down in this pass.
+int keyPresses(SDLKey key);
 bool keyPressed(SDLKey key);
+
+// How many steps key makes in this pass: one for each press in it; held, one
+// more once it has been down kRepeatDelay ms and then one every
+// kRepeatInterval ms, timed by passMs (the pass's frameDelta, so that scripted
+// passes repeat it exactly). Call it once per pass for each key read this way.
+int keySteps(SDLKey key, int passMs);
 
 // Steps right less steps left, and steps down less steps up, by keySteps:
 // from the arrow keys and the keypad's 6 4 and 2 8, which carry arrows and
@@ -28,6 +41,21 @@ int verticalSteps(int passMs);
 
 constexpr int kRepeatDelay = 300;
 constexpr int kRepeatInterval = 75;
+
+// A release in this pass of a key whose press counted, with its translated
+// character: the release's own, else the press's (SDL 1.2 fills it on
+// presses only), 0 when neither has one.
+struct KeyRelease {
+    SDLKey key;
+    Uint16 character;
+};
+// This pass's releases, oldest first; returns how many there are.
+int keyReleases(const KeyRelease*& releases);
+// How many of them are of key.
+int keyReleaseCount(SDLKey key);
+
+// The next pending event that is not a key event, as SDL_PollEvent does.
+bool pollEvent(SDL_Event& event);
 
 // Pointer position, clamped to 0-639 and 0-479 (the compatibility library can
 // report positions just outside a scaled screen): where the keys put it with
@@ -40,10 +68,11 @@ void steerPointer(int x, int y);
 // True while the keys hold the pointer (the mouse has not moved since).
 bool pointerSteered();
 
-// Test seams: SDL_PushEvent never changes SDL_GetKeyState. releaseAllKeys
-// also forgets held keys and gives the pointer back to the mouse.
-void pressKey(SDLKey key);
-void releaseKey(SDLKey key);
+// Test seams: a key event as SDL would deliver it, read by the next readKeys
+// or forgetKeys; they work before SDL's video starts. releaseAllKeys drops
+// every key event and all key state, and gives the pointer back to the mouse.
+void pressKey(SDLKey key, Uint16 character = 0);
+void releaseKey(SDLKey key, Uint16 character = 0);
 void releaseAllKeys();
 
 }  // namespace input

@@ -18,7 +18,6 @@ namespace {
 TitleMenu* currentMenu = nullptr;
 Game* currentGame = nullptr;
 FrameClock frameClock;
-bool f9WasDown = false;
 // The invisible pointer installed after a mode switch, made once.
 SDL_Cursor* blankCursor = nullptr;
 
@@ -61,8 +60,11 @@ void runMenu()
 
 void runGame()
 {
-    if (!currentGame)
+    if (!currentGame) {
+        // Keys held from the menu belong to it, not to the new game.
+        input::forgetKeys();
         currentGame = new Game();
+    }
     appState = currentGame->runFrame();
     if (appState != 1) {
         delete currentGame;
@@ -102,17 +104,16 @@ void endMainLoop()
 void runLoopPass()
 {
     SDL_ShowCursor(0);
-    SDL_PumpEvents();
+    input::readKeys();
 
     // F12 or a quit signal: the loop ends after this pass.
     if (input::keyDown(SDLK_F12) || platform::quitSignalled())
         appState = 2;
 
-    // Once per press: held down, the key would flip the mode every pass.
-    bool f9Down = input::keyDown(SDLK_F9);
-    if (f9Down && !f9WasDown)
+    // Once per press, at its release: the new window takes the keyboard's
+    // focus, and the desktop reports a key still held then as pressed again.
+    for (int i = input::keyReleaseCount(SDLK_F9); i > 0; i--)
         switchVideoMode();
-    f9WasDown = f9Down;
 
     frameClock.tick(SDL_GetTicks());
     frameDelta = frameClock.delta;

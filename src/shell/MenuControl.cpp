@@ -8,14 +8,16 @@
 
 namespace {
 
-// Clicks and keys still queued when a menu is made were meant for what came
-// before it: the logos, which read no input, or the time the menu took to
-// load. A window close request stays for the menu to act on.
+// Clicks still queued and keys still down when a menu is made were meant for
+// what came before it: the logos, which read no input, the game, or the time
+// the menu took to load. A key held from then acts once it is pressed again.
+// A window close request stays for the menu to act on.
 void dropQueuedInput()
 {
+    input::forgetKeys();
     SDL_PumpEvents();
     SDL_Event events[32];
-    while (SDL_PeepEvents(events, 32, SDL_GETEVENT, SDL_KEYEVENTMASK | SDL_MOUSEEVENTMASK) > 0) {
+    while (SDL_PeepEvents(events, 32, SDL_GETEVENT, SDL_MOUSEEVENTMASK) > 0) {
     }
 }
 
@@ -93,9 +95,8 @@ void handleEvent(TitleMenu& menu, const SDL_Event& event)
 void readMenuKeys(TitleMenu& menu)
 {
     int steps = input::verticalSteps(frameDelta);
-    bool space = input::keyPressed(SDLK_SPACE);
-    bool enter = input::keyPressed(SDLK_RETURN);
-    bool padEnter = input::keyPressed(SDLK_KP_ENTER);
+    int clicks = input::keyPresses(SDLK_SPACE) + input::keyPresses(SDLK_RETURN) +
+                 input::keyPresses(SDLK_KP_ENTER);
     bool itemsShown = menu.page == kPageMain || menu.page == kPageOpening;
     if (steps != 0 && itemsShown) {
         // From no item, Down comes to the first and Up to the last.
@@ -108,7 +109,7 @@ void readMenuKeys(TitleMenu& menu)
         input::steerPointer(x, (kItemTop[item - 1] + kItemTop[item]) / 2);
         menu.hoverItem = item;
     }
-    if (space || enter || padEnter)
+    for (; clicks > 0; clicks--)
         click(menu);
 }
 
@@ -125,14 +126,13 @@ int runTitleMenuPass(TitleMenu& menu)
     if (menu.page == kPageClosed)
         return menu.nextState;
 
-    SDL_PumpEvents();
     if (input::keyDown(SDLK_ESCAPE))
         menu.page = kPageMain;
     if (menu.page == kPageScores && input::keyDown(SDLK_F1))
         resetHighScores();
 
     SDL_Event event;
-    while (SDL_PollEvent(&event))
+    while (input::pollEvent(event))
         handleEvent(menu, event);
     readMenuKeys(menu);
     return 0;

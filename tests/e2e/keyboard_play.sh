@@ -6,10 +6,10 @@
 # status 0.
 #
 # usage: keyboard_play.sh TESSAL DATA_PAK SHOT_DIR
-# The game reads the key state once a frame, so every key is held for 0.1 s:
-# long enough for a frame to see it, well short of the 300 ms after which an
-# arrow repeats. A repeat under load would only walk one item further, so
-# the walks below go on until the wanted item lights up.
+# Every key is a tap of 0 ms (press and release sent back to back, as an
+# on-screen keyboard or a remote desktop does), usually within one frame: the
+# game must count each press exactly once, so every tap below must do
+# exactly one thing.
 set -euo pipefail
 source "$(dirname "$0")/../support/x11.sh"
 
@@ -32,9 +32,7 @@ shot() {  # sets image to a new screenshot
 }
 
 tap() {
-    xdotool keydown "$1"
-    sleep 0.1
-    xdotool keyup "$1"
+    xdotool key --delay 0 "$1"
     sleep 0.3
 }
 
@@ -52,14 +50,11 @@ lit_item() {
     echo 0
 }
 
-# Taps key until item $2 lights up; fails after eight taps.
-walk_to() {  # key item
-    for _ in $(seq 8); do
-        tap "$1"
-        shot
-        [ "$(lit_item "$image")" = "$2" ] && return 0
-    done
-    fail "$1 never lit item $2 (last: $(lit_item "$image"), $image)"
+# One tap of key must light item $2, no more and no less.
+step() {  # key item
+    tap "$1"
+    shot
+    [ "$(lit_item "$image")" = "$2" ] || fail "$1 lit item $(lit_item "$image"), not $2 ($image)"
 }
 
 # Waits until the title picture stands whole, then for the fade-in to end.
@@ -81,14 +76,12 @@ note "tessal started on $DISPLAY; waiting through the logos"
 wait_for_menu
 note "title menu"
 
-# Down walks onto Scores, one more Down lights About, Up goes back.
-walk_to Down 2
-tap Down
-shot
-[ "$(lit_item "$image")" = 3 ] || [ "$(lit_item "$image")" = 4 ] ||
-    fail "Down from Scores lit item $(lit_item "$image")"
-walk_to Up 2
-note "Up and Down walk the items"
+# From no item Down comes to Play; each tap one item on, Up back round.
+step Down 1
+step Down 2
+step Down 3
+step Up 2
+note "each tap of Up and Down moved one item"
 
 # Return opens the score board; Return again goes back to the items.
 tap Return
@@ -101,7 +94,7 @@ shot
 note "Return opens the score board and leaves it"
 
 # Up on the keypad (NumLock off) onto Play, Return: the game screen with its panel.
-walk_to KP_Up 1
+step KP_Up 1
 tap Return
 in_game=""
 for _ in $(seq 60); do
@@ -136,9 +129,15 @@ done
 note "arrows and Space scored (attempt $attempt)"
 
 # Escape still leaves the game; Up wraps round to Exit, Return ends it all.
-hold_key Escape
+tap Escape
 wait_for_menu
-walk_to Up 4
+shot
+lit=$(lit_item "$image")
+while [ "$lit" != 4 ]; do
+    next=$((lit <= 1 ? 4 : lit - 1))
+    step Up "$next"
+    lit=$next
+done
 tap Return
 game_ends 150 || fail "Return on Exit did not end the program"
 [ "$exit_status" = 0 ] || fail "exit status $exit_status"

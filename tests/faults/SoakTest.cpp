@@ -143,6 +143,7 @@ protected:
             int finalScore = game->score;
             frameDelta = 100;
             elapsedTime += frameDelta;
+            input::readKeys();
             int next = game->runFrame();
             if (game->levelOver && !wasOver)
                 boards++;

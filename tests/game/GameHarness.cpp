@@ -74,6 +74,7 @@ int GameHarness::frame(int delta)
 {
     frameDelta = delta;
     elapsedTime += delta;
+    input::readKeys();
     return game->runFrame();
 }
 

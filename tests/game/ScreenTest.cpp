@@ -274,20 +274,25 @@ TEST_F(GameScreen, NameAndCursorOnceTheMessageRests)
 
 // The number beside the pointer is what a click on the group adds to the
 // score: half the square of its size, twice that with the double tile, and
-// nothing once the score has reached its cap.
+// nothing once the score has reached its cap; with the coin, its 500 or 1000
+// too, also at the cap.
 TEST_F(GameScreen, PointsBesidePointerAreWhatTheClickAdds)
 {
     struct Case {
         const char* bottomRow;
         int score;
         int shown;  // -1: no number
+        int coin;   // what the next coin pays
     };
     const Case cases[] = {
-        {"111111111111111", 0, 220},        // 21 tiles with the six above
-        {"1D1113232323232", 0, 24},         // 5 with the double tile
-        {"111111111123232", 999998, 50},    // the cap is tested before adding
-        {"1111D1111123232", 999990, 50},    // the second half would pass it
-        {"111111111123232", 999999, -1},    // at the cap a click adds nothing
+        {"111111111111111", 0, 220, 500},        // 21 tiles with the six above
+        {"1D1113232323232", 0, 24, 500},         // 5 with the double tile
+        {"111111111123232", 999998, 50, 500},    // the cap is tested before adding
+        {"1111D1111123232", 999990, 50, 500},    // the second half would pass it
+        {"111111111123232", 999999, -1, 500},    // at the cap a click adds nothing
+        {"3P3332121212121", 0, 512, 500},        // 5 with the coin
+        {"3P3332121212121", 100, 1012, 1000},
+        {"3P3332121212121", 999999, 1000, 1000},  // the coin pays at the cap
     };
     // The pointer is drawn over the number's lower rows; leave it out.
     SDL_Surface* pointer = game->pointerPic;
@@ -297,6 +302,7 @@ TEST_F(GameScreen, PointsBesidePointerAreWhatTheClickAdds)
         bool full = c.shown == 220;
         layOutBottom({"222222222222222", full ? "111111222222222" : "222222222222222", c.bottomRow});
         game->score = game->shownScore = c.score;
+        game->coinPoints = c.coin;
         pointAt(0, 14);
         frame(16);
         EXPECT_GT(game->previewPoints, 0);

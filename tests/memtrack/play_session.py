@@ -114,7 +114,7 @@ class Display:
         subprocess.run(["xdotool", *args], env=self.env, check=True)
 
     def hold_key(self, key, seconds=0.4):
-        # The game reads these keys from the key state, not from events.
+        # Held for a few frames, as a player's hand does.
         self.xdotool("keydown", key)
         time.sleep(seconds)
         self.xdotool("keyup", key)

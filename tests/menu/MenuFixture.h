@@ -39,6 +39,7 @@ protected:
     {
         frameDelta = dt;
         elapsedTime += dt;
+        input::readKeys();
         return runTitleMenuPass(*menu);
     }
 

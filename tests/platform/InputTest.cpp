@@ -20,20 +20,93 @@ protected:
     }
 };
 
-TEST_F(InputTest, ScriptedKeysArePressedUntilReleased)
+// A key event as the desktop delivers it, through SDL's own queue.
+void pushKey(Uint8 type, SDLKey key, Uint16 character = 0)
 {
-    SDL_PumpEvents();
+    SDL_Event event = {};
+    event.type = type;
+    event.key.keysym.sym = key;
+    event.key.keysym.unicode = character;
+    SDL_PushEvent(&event);
+}
+
+TEST_F(InputTest, EveryPressCountsOnceHoweverShort)
+{
+    // A tap within one pass: down for that pass, one step, one press.
+    pushKey(SDL_KEYDOWN, SDLK_SPACE);
+    pushKey(SDL_KEYUP, SDLK_SPACE);
+    pushKey(SDL_KEYDOWN, SDLK_RIGHT);
+    pushKey(SDL_KEYUP, SDLK_RIGHT);
+    input::readKeys();
+    EXPECT_TRUE(input::keyDown(SDLK_SPACE));
+    EXPECT_TRUE(input::keyPressed(SDLK_SPACE));
+    EXPECT_EQ(input::keySteps(SDLK_RIGHT, 16), 1);
     EXPECT_FALSE(input::keyDown(SDLK_ESCAPE));
-    input::pressKey(SDLK_ESCAPE);
-    input::pressKey(SDLK_F12);
-    EXPECT_TRUE(input::keyDown(SDLK_ESCAPE));
-    EXPECT_TRUE(input::keyDown(SDLK_F12));
+    input::readKeys();
+    EXPECT_FALSE(input::keyDown(SDLK_SPACE));
+    EXPECT_EQ(input::keySteps(SDLK_RIGHT, 16), 0);
+
+    // Two taps in one pass are two presses; held, a key is pressed once.
+    for (int i = 0; i < 2; i++) {
+        pushKey(SDL_KEYDOWN, SDLK_RETURN);
+        pushKey(SDL_KEYUP, SDLK_RETURN);
+    }
+    input::pressKey(SDLK_F9);
+    input::readKeys();
+    EXPECT_EQ(input::keyPresses(SDLK_RETURN), 2);
+    EXPECT_EQ(input::keyPresses(SDLK_F9), 1);
+    input::readKeys();
+    EXPECT_EQ(input::keyPresses(SDLK_F9), 0);
+    EXPECT_TRUE(input::keyDown(SDLK_F9));
+    input::releaseKey(SDLK_F9);
+    input::readKeys();
     EXPECT_FALSE(input::keyDown(SDLK_F9));
-    input::releaseKey(SDLK_ESCAPE);
+
+    // The screens' events leave the key events to the next pass.
+    pushKey(SDL_KEYDOWN, SDLK_a, 'a');
+    pushKey(SDL_KEYUP, SDLK_a);
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    SDL_Event event;
+    ASSERT_TRUE(input::pollEvent(event));
+    EXPECT_EQ(event.type, SDL_QUIT);
+    EXPECT_FALSE(input::pollEvent(event));
+    input::readKeys();
+    const input::KeyRelease* releases = nullptr;
+    ASSERT_EQ(input::keyReleases(releases), 1);
+    EXPECT_EQ(releases[0].key, SDLK_a);
+    EXPECT_EQ(releases[0].character, 'a') << "the press's character";
+}
+
+// Keys down when a screen starts stay silent until they are let go.
+TEST_F(InputTest, ForgottenKeysWaitForTheirRelease)
+{
+    for (SDLKey key : {SDLK_ESCAPE, SDLK_DOWN, SDLK_RETURN, SDLK_F12})
+        input::pressKey(key);
+    input::readKeys();
+    pushKey(SDL_KEYDOWN, SDLK_SPACE);  // queued, not yet read
+    input::forgetKeys();
     EXPECT_FALSE(input::keyDown(SDLK_ESCAPE));
-    EXPECT_TRUE(input::keyDown(SDLK_F12));
-    input::releaseAllKeys();
-    EXPECT_FALSE(input::keyDown(SDLK_F12));
+    EXPECT_FALSE(input::keyPressed(SDLK_SPACE));
+    EXPECT_TRUE(input::keyDown(SDLK_F12)) << "F12 quits from every screen";
+    input::readKeys();
+    EXPECT_EQ(input::keySteps(SDLK_DOWN, 16), 0);
+    EXPECT_EQ(input::keySteps(SDLK_DOWN, 400), 0) << "no repeat either";
+    EXPECT_FALSE(input::keyDown(SDLK_ESCAPE));
+
+    // Their releases type nothing; pressed again, they count.
+    pushKey(SDL_KEYUP, SDLK_RETURN);
+    pushKey(SDL_KEYUP, SDLK_SPACE);
+    pushKey(SDL_KEYDOWN, SDLK_b, 'b');
+    pushKey(SDL_KEYUP, SDLK_b);
+    input::releaseKey(SDLK_DOWN);
+    input::pressKey(SDLK_DOWN);
+    input::readKeys();
+    const input::KeyRelease* releases = nullptr;
+    ASSERT_EQ(input::keyReleases(releases), 1);
+    EXPECT_EQ(releases[0].key, SDLK_b);
+    EXPECT_EQ(input::keySteps(SDLK_DOWN, 16), 1);
 }
 
 TEST_F(InputTest, KeysOutsideTheTableAreNeverDown)
@@ -41,6 +114,7 @@ TEST_F(InputTest, KeysOutsideTheTableAreNeverDown)
     input::pressKey(SDLK_UNKNOWN);
     input::pressKey(SDLK_LAST);
     input::pressKey(static_cast<SDLKey>(-5));
+    input::readKeys();
     EXPECT_FALSE(input::keyDown(SDLK_UNKNOWN));
     EXPECT_FALSE(input::keyDown(SDLK_LAST));
     EXPECT_FALSE(input::keyDown(static_cast<SDLKey>(-5)));
@@ -85,24 +159,18 @@ TEST_F(InputTest, HeldKeyStepsOnceThenRepeatsOnFrameTime)
         {true, 50, 1},
     };
     int pass = 0;
+    bool down = false;
     for (const PassCase& c : passes) {
-        if (c.down)
+        if (c.down && !down)
             input::pressKey(SDLK_RIGHT);
-        else
+        else if (!c.down && down)
             input::releaseKey(SDLK_RIGHT);
+        down = c.down;
+        input::readKeys();
         EXPECT_EQ(input::keySteps(SDLK_RIGHT, c.ms), c.steps) << "pass " << pass;
         pass++;
     }
 
-    // A press counts once, held or not, however long.
-    input::pressKey(SDLK_RETURN);
-    EXPECT_TRUE(input::keyPressed(SDLK_RETURN));
-    for (int i = 0; i < 20; i++)
-        EXPECT_FALSE(input::keyPressed(SDLK_RETURN));
-    input::releaseKey(SDLK_RETURN);
-    EXPECT_FALSE(input::keyPressed(SDLK_RETURN));
-    input::pressKey(SDLK_RETURN);
-    EXPECT_TRUE(input::keyPressed(SDLK_RETURN));
     EXPECT_EQ(input::keySteps(SDLK_UNKNOWN, 100), 0);
 }
 
@@ -119,9 +187,11 @@ TEST_F(InputTest, ArrowsAndTheKeypadArrowsGiveTheSameSteps)
     };
     for (const Case& c : cases) {
         input::pressKey(c.key);
+        input::readKeys();
         EXPECT_EQ(input::horizontalSteps(16), c.right) << "key " << c.key;
         EXPECT_EQ(input::verticalSteps(16), c.down) << "key " << c.key;
         input::releaseKey(c.key);
+        input::readKeys();
         EXPECT_EQ(input::horizontalSteps(16), 0);
         EXPECT_EQ(input::verticalSteps(16), 0);
     }

@@ -63,12 +63,20 @@ protected:
     std::unique_ptr<testing_support::ScratchDir> scratch;
 };
 
+// F9 switches once per press, when it is let go: a key still held when the
+// new window takes the focus is reported pressed again.
 TEST_F(MainLoopTest, F9SwitchesOncePerPressAndRebuildsTheMenu)
 {
     ASSERT_TRUE(fullScreen);
     liveTitleMenu()->page = kPageMain;
 
     input::pressKey(SDLK_F9);
+    for (int i = 0; i < 5; i++)
+        runLoopPass();
+    EXPECT_TRUE(fullScreen);
+    EXPECT_EQ(liveTitleMenu()->page, kPageMain);
+
+    input::releaseKey(SDLK_F9);
     runLoopPass();
     EXPECT_FALSE(fullScreen);
     ASSERT_NE(screen, nullptr);
@@ -79,17 +87,9 @@ TEST_F(MainLoopTest, F9SwitchesOncePerPressAndRebuildsTheMenu)
     EXPECT_TRUE(buffer == screen || liveTitleMenu()->ownsBackBuffer);
     EXPECT_EQ(buffer->format->BitsPerPixel, screen->format->BitsPerPixel);
 
-    // Held down, it does nothing more.
-    liveTitleMenu()->page = kPageMain;
-    for (int i = 0; i < 5; i++)
-        runLoopPass();
-    EXPECT_FALSE(fullScreen);
-    EXPECT_EQ(liveTitleMenu()->page, kPageMain);
-
-    input::releaseKey(SDLK_F9);
-    runLoopPass();
-    EXPECT_FALSE(fullScreen);
+    // A tap within one pass switches back.
     input::pressKey(SDLK_F9);
+    input::releaseKey(SDLK_F9);
     runLoopPass();
     EXPECT_TRUE(fullScreen);
     EXPECT_EQ(liveTitleMenu()->page, kPageOpening);
@@ -156,44 +156,54 @@ TEST_F(MainLoopTest, WindowCloseOnTheTitleScreenQuitsAfterTheFade)
     EXPECT_EQ(liveGame(), nullptr);
 }
 
-// The logos read no input, so what the player did during them waits in the
-// queue. Clicks and keys from then must not act on the menu; a close still does.
-TEST_F(MainLoopTest, InputQueuedBeforeTheMenuIsDroppedButACloseIsKept)
+// What the player did during the logos waits in the queue, and a key may still
+// be down when the menu comes. Neither acts on the menu (the opening fade runs
+// to its end, nothing is chosen) until a key is pressed anew; a close still
+// quits.
+TEST_F(MainLoopTest, InputFromBeforeTheMenuWaitsButACloseIsKept)
 {
-    auto queueButtons = [] {
-        for (int i = 0; i < 3; i++) {
-            for (Uint8 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-                SDL_Event event = {};
-                event.type = type;
-                event.button.button = SDL_BUTTON_LEFT;
-                event.button.x = 320;
-                event.button.y = 400;
-                SDL_PushEvent(&event);
-            }
-        }
-        for (Uint8 type : {SDL_KEYDOWN, SDL_KEYUP}) {
-            SDL_Event event = {};
-            event.type = type;
+    auto push = [](Uint8 type) {
+        SDL_Event event = {};
+        event.type = type;
+        if (type == SDL_KEYDOWN || type == SDL_KEYUP)
             event.key.keysym.sym = SDLK_RETURN;
-            SDL_PushEvent(&event);
-        }
+        else
+            event.button.button = SDL_BUTTON_LEFT;
+        SDL_PushEvent(&event);
     };
-    for (bool close : {false, true}) {
-        SCOPED_TRACE(close ? "with a close" : "clicks and keys only");
+    struct Case {
+        const char* what;
+        Uint8 queued[2];     // pushed before the menu is made
+        SDLKey held;         // down when the menu is made
+        bool close;
+    };
+    const Case cases[] = {
+        {"clicks", {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}, SDLK_UNKNOWN, false},
+        {"Return tapped", {SDL_KEYDOWN, SDL_KEYUP}, SDLK_UNKNOWN, false},
+        {"Return held", {0, 0}, SDLK_RETURN, false},
+        {"Escape held", {0, 0}, SDLK_ESCAPE, false},
+        {"Space held, then a close", {0, 0}, SDLK_SPACE, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         endMainLoop();
+        input::releaseAllKeys();
         appState = 0;
         SDL_WarpMouse(320, 400);  // where Exit will be
-        queueButtons();
-        if (close)
+        for (Uint8 type : c.queued)
+            if (type)
+                push(type);
+        if (c.held)
+            input::pressKey(c.held);
+        if (c.close)
             pushQuit();
         startTitleMenu();  // as the entry point does once the logos are over
 
-        if (close) {
+        if (c.close) {
             passWhile(0, 1000000);
             EXPECT_EQ(appState, 2);
             continue;
         }
-        // Nothing ended the opening fade early or chose an item.
         for (int i = 0; i < 1000000 && appState == 0 && liveTitleMenu()->page == kPageOpening; i++)
             runLoopPass();
         passWhile(0, 100);
@@ -201,8 +211,54 @@ TEST_F(MainLoopTest, InputQueuedBeforeTheMenuIsDroppedButACloseIsKept)
         TitleMenu* menu = liveTitleMenu();
         EXPECT_EQ(menu->page, kPageMain);
         EXPECT_EQ(menu->nextState, 0);
-        EXPECT_GT(menu->fadeLevel, 256);
+        EXPECT_GT(menu->fadeLevel, 256) << "the opening fade ran to its end";
+
+        // Let go and pressed anew, Return chooses Exit under the pointer.
+        if (c.held)
+            input::releaseKey(c.held);
+        runLoopPass();
+        input::pressKey(SDLK_RETURN);
+        runLoopPass();
+        input::releaseKey(SDLK_RETURN);
+        EXPECT_EQ(menu->nextState, 2);
     }
+}
+
+// Escape and an arrow still down when a game ends: the new menu's opening
+// fade runs on, and in the next game the arrow's first press steps at once.
+TEST_F(MainLoopTest, NoKeyStateCarriesIntoTheNextScreen)
+{
+    auto playFromTheMenu = [this] {
+        liveTitleMenu()->page = kPageClosing;
+        liveTitleMenu()->nextState = 1;
+        liveTitleMenu()->fadeLevel = -49;
+        passWhile(0, 1000000);
+        runLoopPass();
+        for (int i = 0; i < 1000000 && liveGame()->inputLocked; i++)
+            runLoopPass();
+    };
+    playFromTheMenu();
+    input::pressKey(SDLK_RIGHT);
+    input::pressKey(SDLK_ESCAPE);
+    passWhile(1, 1000000);
+    runLoopPass();
+    runLoopPass();
+    ASSERT_NE(liveTitleMenu(), nullptr);
+    EXPECT_EQ(liveTitleMenu()->page, kPageOpening);
+    input::releaseKey(SDLK_ESCAPE);
+    input::releaseKey(SDLK_RIGHT);
+    runLoopPass();
+
+    playFromTheMenu();
+    SDL_WarpMouse(5 * 32 + 16, 5 * 32 + 16);
+    runLoopPass();
+    input::pressKey(SDLK_RIGHT);
+    runLoopPass();
+    input::releaseKey(SDLK_RIGHT);
+    int x, y;
+    input::pointer(x, y);
+    EXPECT_EQ(x, 6 * 32 + 16);
+    EXPECT_EQ(y, 5 * 32 + 16);
 }
 
 TEST_F(MainLoopTest, PlayLeadsToTheGameAndEscapeBackToANewMenu)
@@ -223,8 +279,8 @@ TEST_F(MainLoopTest, PlayLeadsToTheGameAndEscapeBackToANewMenu)
     // F9 during play keeps the game and its board.
     int before = liveGame()->board[0][14];
     input::pressKey(SDLK_F9);
-    runLoopPass();
     input::releaseKey(SDLK_F9);
+    runLoopPass();
     EXPECT_FALSE(fullScreen);
     ASSERT_NE(liveGame(), nullptr);
     EXPECT_EQ(liveGame()->board[0][14], before);

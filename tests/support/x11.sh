@@ -91,8 +91,8 @@ start_xvfb() {
     export DISPLAY=":$(head -n1 "$1/display")"
 }
 
-# Holds a key down for a few frames: the game reads F9, F12, Escape and F1
-# from the key state, which a press and release in one frame would never show.
+# Holds a key down for a few frames, as a player's hand does (taps of 0 ms
+# are the keyboard test's own).
 hold_key() {
     xdotool keydown "$1"
     sleep 0.4
