@@ -21,13 +21,7 @@ extract_references "$pak" title play splay right mouse
 
 # --- desktop and window manager -------------------------------------------------
 start_xvfb "$work" "$desktop" || fail "Xvfb did not start"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 200); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+start_openbox "$work" || fail "openbox did not start"
 note "$desktop desktop with openbox on $DISPLAY"
 
 start_game "$tessal" "$pak" -u SDL12COMPAT_WINDOW_SCALING -u SDL_VIDEO_WINDOW_POS -u SDL_VIDEO_CENTERED

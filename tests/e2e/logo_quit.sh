@@ -12,12 +12,7 @@ pak=$(readlink -f "$2")
 begin_x11_run logo-quit
 start_xvfb "$work" || fail "Xvfb did not start"
 # The close button's request comes through the window manager.
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-done
+start_openbox "$work" || fail "openbox did not start"
 mkdir -p "$work/tmp"
 
 now_ms() { date +%s%3N; }

@@ -19,8 +19,13 @@ begin_x11_run() {
 }
 
 end_x11_run() {
-    # During the logos the game reads no events, so a polite TERM would wait.
-    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill -KILL "$game_pid"; fi
+    # A TERM ends the game through its own shutdown, which removes its
+    # private folder; one that hangs is killed.
+    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
+        kill "$game_pid" 2>/dev/null || true
+        for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+        kill -KILL "$game_pid" 2>/dev/null || true
+    fi
     if [ -n "$wm_pid" ] && kill -0 "$wm_pid" 2>/dev/null; then kill "$wm_pid"; fi
     if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid"; fi
     rm -rf "$work"
@@ -83,12 +88,24 @@ game_ends() {
 start_xvfb() {
     Xvfb -displayfd 3 -screen 0 "${2:-640x480}x24" -nolisten tcp -noreset 3>"$1/display" 2>"$1/xvfb.log" &
     xvfb_pid=$!
-    for _ in $(seq 50); do
+    for _ in $(seq 300); do
         [ -s "$1/display" ] && break
         sleep 0.1
     done
     [ -s "$1/display" ] || return 1
     export DISPLAY=":$(head -n1 "$1/display")"
+}
+
+# Starts openbox on $DISPLAY, with its log in folder $1, and waits until it
+# manages the screen; sets wm_pid. Returns non-zero when it did not start.
+start_openbox() {
+    openbox --sm-disable >"$1/openbox.log" 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 300); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 # Holds a key down for a few frames, as a player's hand does (taps of 0 ms
