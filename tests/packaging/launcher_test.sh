@@ -24,12 +24,15 @@ chmod +x "$usr/games/tessal" "$usr/libexec/tessal/tessal" "$scratch/bin/zenity"
 as_player() {
   if [ "$(id -u)" = 0 ]; then setpriv --bounding-set=-dac_override,-dac_read_search "$@"; else "$@"; fi
 }
-# Runs the launcher with HOME $1 (XDG_DATA_HOME unset) and DISPLAY $2.
+# Runs the launcher with HOME $1 (XDG_DATA_HOME unset), DISPLAY $2 and the
+# options that follow.
 launch() {
+  local home=$1 display=$2
+  shift 2
   rm -f "$scratch/ran" "$scratch/dialog"
   status=0
-  as_player env -u XDG_DATA_HOME -u WAYLAND_DISPLAY HOME="$1" DISPLAY="$2" \
-    PATH="$scratch/bin:$PATH" "$usr/games/tessal" --version >"$scratch/out" 2>"$scratch/err" ||
+  as_player env -u XDG_DATA_HOME -u WAYLAND_DISPLAY HOME="$home" DISPLAY="$display" \
+    PATH="$scratch/bin:$PATH" "$usr/games/tessal" "$@" >"$scratch/out" 2>"$scratch/err" ||
     status=$?
 }
 
@@ -39,7 +42,7 @@ mkdir -p "$home"
 launch "$home" ""
 folder="$home/.local/share/tessal"
 [ "$status" = 0 ] || fail "status $status: $(cat "$scratch/err")"
-[ "$(cat "$scratch/ran")" = "$folder --version" ] || fail "the game ran as: $(cat "$scratch/ran")"
+[ "$(cat "$scratch/ran")" = "$folder " ] || fail "the game ran as: $(cat "$scratch/ran")"
 [ "$(readlink "$folder/data.pak")" = "$usr/share/tessal/data.pak" ] || fail "data.pak not linked"
 link=$(stat -c %i "$folder/data.pak")
 launch "$home" ""
@@ -68,4 +71,12 @@ for case in "$locked:$locked/.local/share/tessal" "$home:$folder"; do
     fi
   done
 done
+# Options need no folder: with HOME read-only they still reach the game,
+# in a scratch folder that is gone afterwards.
+launch "$locked" ":7" --version
+[ "$status" = 0 ] && [ ! -e "$scratch/dialog" ] || fail "--version refused: $(cat "$scratch/err")"
+ran=$(cat "$scratch/ran")
+[ "${ran% --version}" != "$ran" ] && [ ! -e "${ran% --version}" ] && [ ! -e "$locked/.local" ] ||
+  fail "--version ran as: $ran"
+
 echo "launcher: runs the game in its folder, refuses unusable folders clearly"
