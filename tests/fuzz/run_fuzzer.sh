@@ -6,6 +6,12 @@
 # corpus. A crash fails the test and leaves the input in the working folder,
 # to be added to regressions/.
 set -euo pipefail
+# The targets draw into memory and play nothing, whatever the caller's
+# surroundings: a DISPLAY that is set makes SDL reach the session bus, whose
+# library keeps memory the leak checker reports.
+source "$(dirname "$0")/../support/own_environment.sh"
+own_environment
+export SDL_VIDEODRIVER=dummy
 target=$1 seed_maker=$2 regressions=$3 corpus=$4 seconds=$5
 name=$(basename "$target")
 [ -d "$corpus" ] && [ -n "$(ls -A "$corpus")" ] || { echo "$name: no kept corpus in $corpus" >&2; exit 1; }
