@@ -10,6 +10,7 @@
 #include "gfx/SDL++.h"
 #include "core/AppState.h"
 #include "core/StepCarry.h"
+#include "platform/Input.h"
 #include "platform/QuitSignal.h"
 
 Uint32 (*wipeClock)() = SDL_GetTicks;
@@ -46,21 +47,18 @@ static int showFrame(SDL_Surface* picture, SDL_Surface* work, int level,
     return SDL_Flip(screen);
 }
 
-// Pumps events and tells whether the player or the desktop asked us to end:
-// a window close, F12 or a quit signal. Only those events are taken from the
-// queue; the rest stay for the menu, which drops input meant for the logos.
+// Tells whether the player or the desktop asked us to end: a window close,
+// F12 or a quit signal. Keys are read where every screen reads them; other
+// keys pressed now stay silent in the menu until let go, and clicks stay
+// queued for the menu, which drops input meant for the logos.
 static bool quitAsked()
 {
-    SDL_PumpEvents();
-    bool asked = platform::quitSignalled();
-    SDL_Event events[16];
-    int count;
-    while ((count = SDL_PeepEvents(events, 16, SDL_GETEVENT, SDL_QUITMASK | SDL_KEYDOWNMASK)) > 0) {
-        for (int i = 0; i < count; i++)
-            asked = asked || events[i].type == SDL_QUIT ||
-                    (events[i].type == SDL_KEYDOWN && events[i].key.keysym.sym == SDLK_F12);
-    }
-    return asked;
+    input::readKeys();
+    bool closed = false;
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_QUITMASK) > 0)
+        closed = true;
+    return closed || input::keyDown(SDLK_F12) || platform::quitSignalled();
 }
 
 bool showWithWipe(const char* picturePath)

@@ -9,6 +9,7 @@
 #include "gfx/GfxTestSupport.h"
 #include "gfx/Primitives.h"
 #include "gfx/Transitions.h"
+#include "platform/Input.h"
 #include "platform/QuitSignal.h"
 #include "core/AppState.h"
 #include "core/Error.h"
@@ -323,6 +324,7 @@ TEST_F(TransitionTest, CloseF12AndQuitSignalsEndItAtOnce)
                 EXPECT_GT(FakeClock::calls, 350);
             EXPECT_EQ(platform::quitSignalled(), std::string(c.what) == "SIGTERM");
             platform::clearQuitSignal();
+            input::releaseAllKeys();
             SDL_Event left;
             bool clickLeft = SDL_PeepEvents(&left, 1, SDL_GETEVENT, SDL_MOUSEEVENTMASK) == 1;
             EXPECT_EQ(clickLeft, std::string(c.what) == "click");
