@@ -224,9 +224,10 @@ int scanPads(PadKeys& keys)
                 if (keys.held(i, control) && !stillHeld(opened[i], control))
                     keys.set(i, control, false);
     } else {
+        // On standard error, beside SDL's own notes: standard output is the
+        // version and the frame rate only.
         for (int i = 0; i < count; i++)
-            printf("Gamepad %d: %s\n", i + 1, SDL_JoystickName(i) ? SDL_JoystickName(i) : "?");
-        fflush(stdout);
+            fprintf(stderr, "Gamepad %d: %s\n", i + 1, SDL_JoystickName(i) ? SDL_JoystickName(i) : "?");
     }
     return count;
 }
