@@ -164,6 +164,7 @@ bool stillHeld(SDL_Joystick* pad, int control)
     return (direction == 1 || direction == 2 ? value : -value) > kStickRest;
 }
 
+#ifndef __EMSCRIPTEN__
 // Starting SDL's joysticks again takes time, and makes some pads greet us
 // anew (lights, a rumble), so it is done only when /dev/input, where Linux
 // adds and removes their device nodes, changed, and for a few looks after
@@ -186,6 +187,7 @@ bool padsMayHaveChanged()
     looksLeft--;
     return true;
 }
+#endif
 
 }  // namespace
 
@@ -199,10 +201,18 @@ void closePads()
 
 int scanPads(PadKeys& keys)
 {
+#ifdef __EMSCRIPTEN__
+    // The browser's back end counts the page's pads as they come and go.
+    const bool restart = false;
+    if (listed && SDL_NumJoysticks() == keys.padCount())
+        return keys.padCount();
+#else
+    const bool restart = listed;
     if (!padsMayHaveChanged() && listed)
         return keys.padCount();
+#endif
     closePads();
-    if (listed) {
+    if (restart) {
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
         if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) < 0)
             return 0;
