@@ -4,7 +4,8 @@
 //
 // The layout is the one the SDL 1.2 compatibility library gives every game
 // controller it knows when SDL12COMPAT_USE_GAME_CONTROLLERS is set (SDL 2's
-// controller numbering); the browser's driver presents the same.
+// controller numbering); the browser's driver presents the same. The first
+// hat, which plain joysticks use for their D-pad, counts as the D-pad too.
 #pragma once
 
 #include <SDL.h>
