@@ -31,6 +31,8 @@ Game::Game()
 
 Game::~Game()
 {
+    // The pads play again on the next screen.
+    input::spellName(false);
     freeAssets();
     // The members then go in reverse order: the samples, then the music.
 }

@@ -79,6 +79,11 @@ public:
     // A key release during name entry; character already resolved.
     void typeCharacter(int character);
     void confirmName();
+    // A pad spells the name arcade style: chooses padLetter, takes it, drops
+    // the last letter. Reads the pad's keys in every pass.
+    void spellWithPad();
+    // The letter padLetter stands for; a blank is ' '.
+    char padLetterChar() const;
     void draw();
 
     // Starts sample `which`.
@@ -141,6 +146,7 @@ public:
     int32_t addLineTimer;
     int32_t messageTimer;
     char playerName[32];
+    int32_t padLetter = 0;  // the letter a pad is choosing; 0 is the blank
     int32_t previewPoints;
     int32_t idleTimer;
     int32_t score;

@@ -105,6 +105,7 @@ int Game::runFrame()
                     // Only keys that go down from now on type: the Return
                     // or Space that removed the last group is still down.
                     input::forgetKeys();
+                    input::spellName(true);
                     messageTimer = 0;
                 } else {
                     gameOver = true;
@@ -143,6 +144,7 @@ int Game::runFrame()
             character = sym;
         typeCharacter(character);
     }
+    spellWithPad();
     for (; keyClicks > 0 && !inputLocked && messageTimer <= 0 && !enteringName; keyClicks--)
         click();
 

@@ -106,8 +106,14 @@ void Game::draw()
 
         if (enteringName && messageX == 50) {
             drawText(screen, 71, 251, playerName, fontPic);
+            // The cursor; once a pad chose a letter, letter and cursor take turns.
+            const char letter[2] = {padLetterChar(), '\0'};
+            bool blank = letter[0] == ' ';
+            int cursorX = 71 + 12 * (int)strlen(playerName);
             if (elapsedTime & 128)
-                drawText(screen, 71 + 12 * (int)strlen(playerName), 251, "-", fontPic);
+                drawText(screen, cursorX, 251, blank ? "-" : letter, fontPic);
+            else if (!blank)
+                drawText(screen, cursorX, 251, "-", fontPic);
         }
         if (levelWon && (elapsedTime & 512)) {
             copyPicture(perfectPic, 256, 64, messageX + 62, 280);

@@ -2,12 +2,19 @@
 
 #include <cstring>
 
+#include "platform/Gamepad.h"
+
 namespace input {
 
 namespace {
 
+// Who holds a key down: the keyboard, a pad, or both.
+const Uint8 kByKeyboard = 1;
+const Uint8 kByPad = 2;
+
 struct Key {
     bool down;         // by the events read so far
+    Uint8 holders;     // kByKeyboard, kByPad
     bool silent;       // was down when forgetKeys ran, and not released since
     int presses;       // in this pass
     Uint16 character;  // of the last press
@@ -15,16 +22,21 @@ struct Key {
     bool held;
     int heldMs;  // time held, less kRepeatInterval for every repeat made
 };
-Key keys[SDLK_LAST];
+Key keys[kKeyCount];
 
 // SDL's queue holds 128 events; one pass never releases more keys than that.
 const int kMostReleases = 128;
 KeyRelease releases[kMostReleases];
 int releaseCount = 0;
 
-// Key events from the test seams, waiting for the next read.
+// Key and joystick events from the test seams, waiting for the next read.
 SDL_Event scripted[kMostReleases];
 int scriptedCount = 0;
+// What the next look for pads finds, when a test says; else -1.
+int scriptedPadCount = -1;
+// When pads were last looked for, and whether they ever were.
+Uint32 lastPadScan = 0;
+bool padsScanned = false;
 
 // Where the keys put the pointer, and where the mouse was then.
 struct Steering {
@@ -36,7 +48,7 @@ Steering steering;
 
 bool validKey(SDLKey key)
 {
-    return key > SDLK_UNKNOWN && key < SDLK_LAST;
+    return key > SDLK_UNKNOWN && key < kKeyCount;
 }
 
 void mousePosition(int& x, int& y)
@@ -48,19 +60,24 @@ void mousePosition(int& x, int& y)
     if (y > 479) y = 479;
 }
 
-void take(const SDL_Event& event)
+void take(const SDL_Event& event, Uint8 holder)
 {
     SDLKey sym = event.key.keysym.sym;
-    if (!validKey(sym))
+    // The keys past SDL's own are made by pads only.
+    if (!validKey(sym) || (holder == kByKeyboard && sym >= SDLK_LAST))
         return;
     Key& key = keys[sym];
     if (event.type == SDL_KEYDOWN) {
         // Every press counts, also one whose release was never seen.
+        key.holders |= holder;
         key.down = true;
         key.silent = false;
         key.presses++;
         key.character = event.key.keysym.unicode;
     } else if (event.type == SDL_KEYUP) {
+        key.holders &= ~holder;
+        if (key.holders)
+            return;
         bool counted = key.down && !key.silent;
         if (counted && releaseCount < kMostReleases) {
             Uint16 character = event.key.keysym.unicode;
@@ -71,17 +88,53 @@ void take(const SDL_Event& event)
     }
 }
 
+// A key the pads pressed or let go.
+void padKey(SDLKey sym, bool down)
+{
+    SDL_Event event = {};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.keysym.sym = sym;
+    take(event, kByPad);
+}
+
+PadKeys pads(padKey);
+
+void takeEvent(const SDL_Event& event)
+{
+    if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP)
+        take(event, kByKeyboard);
+    else
+        pads.take(event);
+}
+
 void takeQueuedKeys()
 {
     if (SDL_WasInit(SDL_INIT_VIDEO)) {
         SDL_PumpEvents();
         SDL_Event event;
-        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYEVENTMASK) > 0)
-            take(event);
+        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYEVENTMASK | SDL_JOYEVENTMASK) > 0)
+            takeEvent(event);
     }
     for (int i = 0; i < scriptedCount; i++)
-        take(scripted[i]);
+        takeEvent(scripted[i]);
     scriptedCount = 0;
+}
+
+void lookForPads()
+{
+    if (scriptedPadCount >= 0) {
+        pads.padsFound(scriptedPadCount);
+        scriptedPadCount = -1;
+        return;
+    }
+    if (!SDL_WasInit(SDL_INIT_JOYSTICK))
+        return;
+    Uint32 now = SDL_GetTicks();
+    if (padsScanned && now - lastPadScan < (Uint32)kPadScanInterval)
+        return;
+    pads.padsFound(scanPads(pads));
+    padsScanned = true;
+    lastPadScan = now;
 }
 
 void clearPass()
@@ -91,15 +144,21 @@ void clearPass()
     releaseCount = 0;
 }
 
-void script(Uint8 type, SDLKey key, Uint16 character)
+void script(const SDL_Event& event)
 {
-    if (!validKey(key) || scriptedCount == kMostReleases)
+    if (scriptedCount < kMostReleases)
+        scripted[scriptedCount++] = event;
+}
+
+void scriptKey(Uint8 type, SDLKey key, Uint16 character)
+{
+    if (!validKey(key))
         return;
     SDL_Event event = {};
     event.type = type;
     event.key.keysym.sym = key;
     event.key.keysym.unicode = character;
-    scripted[scriptedCount++] = event;
+    script(event);
 }
 
 }  // namespace
@@ -108,13 +167,19 @@ void readKeys()
 {
     clearPass();
     takeQueuedKeys();
+    lookForPads();
+}
+
+void spellName(bool on)
+{
+    pads.spellName(on);
 }
 
 void forgetKeys()
 {
     takeQueuedKeys();
     clearPass();
-    for (int sym = 0; sym < SDLK_LAST; sym++) {
+    for (int sym = 0; sym < kKeyCount; sym++) {
         if (sym == SDLK_F12 || sym == SDLK_TAB)
             continue;
         keys[sym].silent = keys[sym].down;
@@ -192,7 +257,8 @@ int keyReleaseCount(SDLKey key)
 bool pollEvent(SDL_Event& event)
 {
     SDL_PumpEvents();
-    return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS & ~SDL_KEYEVENTMASK) > 0;
+    return SDL_PeepEvents(&event, 1, SDL_GETEVENT,
+                          SDL_ALLEVENTS & ~(SDL_KEYEVENTMASK | SDL_JOYEVENTMASK)) > 0;
 }
 
 void pointer(int& x, int& y)
@@ -226,12 +292,12 @@ bool pointerSteered()
 
 void pressKey(SDLKey key, Uint16 character)
 {
-    script(SDL_KEYDOWN, key, character);
+    scriptKey(SDL_KEYDOWN, key, character);
 }
 
 void releaseKey(SDLKey key, Uint16 character)
 {
-    script(SDL_KEYUP, key, character);
+    scriptKey(SDL_KEYUP, key, character);
 }
 
 void releaseAllKeys()
@@ -239,13 +305,27 @@ void releaseAllKeys()
     if (SDL_WasInit(SDL_INIT_VIDEO)) {
         SDL_PumpEvents();
         SDL_Event event;
-        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYEVENTMASK) > 0) {
+        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYEVENTMASK | SDL_JOYEVENTMASK) > 0) {
         }
     }
+    pads.releaseAll();
+    pads.padsFound(0);
+    pads.spellName(false);
     memset(keys, 0, sizeof keys);
     releaseCount = 0;
     scriptedCount = 0;
+    scriptedPadCount = -1;
     steering.on = false;
+}
+
+void scriptPadEvent(const SDL_Event& event)
+{
+    script(event);
+}
+
+void scriptPadCount(int count)
+{
+    scriptedPadCount = count;
 }
 
 }  // namespace input

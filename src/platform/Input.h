@@ -1,19 +1,46 @@
-// The one place where keys and the pointer are read, so tests can script them.
+// The one place where keys, gamepads and the pointer are read, so tests can
+// script them.
 //
 // Keys come from SDL's key events, not from its key state: a press and its
 // release within one pass (a tap from an on-screen keyboard, a remote desktop
 // or a pass spent loading a board) still count once. readKeys takes the
 // events at the top of each pass; the screens take their other events with
 // pollEvent, which leaves the key events where readKeys finds them.
+//
+// Gamepads play as keys: the D-pad and the left stick are the arrows, South
+// is Space, East Escape, Start Return and Back TAB (see Gamepad.h). A key
+// held on the keyboard and on a pad at once is down until both let go.
 #pragma once
 
 #include <SDL.h>
 
 namespace input {
 
-// Takes the key events queued since the last call: they are this pass's
-// presses and releases. The main loop calls it once at the top of each pass.
+// Keys only a pad makes, while a name is spelled with it: the letter being
+// chosen goes up or down, is taken, or the last one is dropped.
+const SDLKey kLetterUp = SDLKey(SDLK_LAST);
+const SDLKey kLetterDown = SDLKey(SDLK_LAST + 1);
+const SDLKey kTakeLetter = SDLKey(SDLK_LAST + 2);
+const SDLKey kDropLetter = SDLKey(SDLK_LAST + 3);
+const int kKeyCount = SDLK_LAST + 4;
+
+// Takes the key and joystick events queued since the last call: they are
+// this pass's presses and releases. The main loop calls it once at the top of
+// each pass. Every kPadScanInterval ms it also looks for pads plugged in or
+// pulled out; a pad that went lets go of what it held.
 void readKeys();
+constexpr int kPadScanInterval = 1000;
+
+// From now on a pad spells a name instead of playing: up and down choose the
+// letter (kLetterUp, kLetterDown), right and South take it (kTakeLetter),
+// left and East drop the last one (kDropLetter); Start is still Return.
+// Until spellName(false); what a pad holds keeps the key it pressed.
+void spellName(bool on);
+
+// Asks the SDL 1.2 compatibility library to present every game controller it
+// knows in one layout (SDL12COMPAT_USE_GAME_CONTROLLERS), unless the user set
+// that variable. Call it before SDL starts.
+void requestControllerLayout();
 
 // A new screen, or name entry, starts here: this pass's presses and releases
 // are dropped, and every key down now stays silent (not down, no steps, its
@@ -54,7 +81,8 @@ int keyReleases(const KeyRelease*& releases);
 // How many of them are of key.
 int keyReleaseCount(SDLKey key);
 
-// The next pending event that is not a key event, as SDL_PollEvent does.
+// The next pending event that is neither a key nor a joystick event, as
+// SDL_PollEvent does.
 bool pollEvent(SDL_Event& event);
 
 // Pointer position, clamped to 0-639 and 0-479 (the compatibility library can
@@ -70,9 +98,14 @@ bool pointerSteered();
 
 // Test seams: a key event as SDL would deliver it, read by the next readKeys
 // or forgetKeys; they work before SDL's video starts. releaseAllKeys drops
-// every key event and all key state, and gives the pointer back to the mouse.
+// every key and joystick event and all key and pad state, and gives the
+// pointer back to the mouse.
 void pressKey(SDLKey key, Uint16 character = 0);
 void releaseKey(SDLKey key, Uint16 character = 0);
 void releaseAllKeys();
+// A joystick event as SDL would deliver it, read by the next readKeys.
+void scriptPadEvent(const SDL_Event& event);
+// The next readKeys finds `count` pads, as its look at the desktop's would.
+void scriptPadCount(int count);
 
 }  // namespace input

@@ -14,6 +14,7 @@
 #include "gfx/SDL++.h"
 #include "gfx/Text.h"
 #include "gfx/Transitions.h"
+#include "platform/Input.h"
 #include "platform/QuitSignal.h"
 #include "platform/TempDir.h"
 #include "core/AppState.h"
@@ -134,6 +135,8 @@ int runApplication(int argc, char** argv)
     printf("Tessal Version %s\n", kVersionText);
     fflush(stdout);
 
+    // Every pad the library knows in one layout; read when SDL starts.
+    input::requestControllerLayout();
     // Audio starts apart, inside audioInit: a machine without sound still plays.
     if (SDL_Init(SDL_INIT_EVERYTHING & ~SDL_INIT_AUDIO) < 0) {
         fprintf(stderr, "Init Error: %s\n", SDL_GetError());

@@ -270,6 +270,14 @@ TEST_F(GameScreen, NameAndCursorOnceTheMessageRests)
     strcpy(game->playerName, "Tessal");
     drawAt(128 + 512);
     EXPECT_FALSE(screenshot("game-name-entry").empty());
+
+    // A pad choosing C (glyph 2): letter and cursor take turns after "ab".
+    strcpy(game->playerName, "ab");
+    game->padLetter = 3;
+    drawAt(128);
+    EXPECT_TRUE(shows(game->fontPic, 16 * 2, 16, 16, 71 + 24, 251));
+    drawAt(256);
+    EXPECT_TRUE(shows(game->fontPic, 16 * 39, 16, 16, 71 + 24, 251));
 }
 
 // The number beside the pointer is what a click on the group adds to the

@@ -87,7 +87,8 @@ MANWIDTH=80 man --warnings -l "$page" 2>"$scratch/man-warnings.txt" | tr -s ' ' 
   fail "man -l cannot render $page"
 [ ! -s "$scratch/man-warnings.txt" ] || { cat "$scratch/man-warnings.txt" >&2; fail "groff warns"; }
 for text in 'tessal - clear a board of coloured tiles' 'HOW TO PLAY' 'KEYS' 'FILES' 'ENVIRONMENT' \
-            'scores.qbx' 'XDG_DATA_HOME' 'SDL12COMPAT_WINDOW_SCALING' 'F9'; do
+            'scores.qbx' 'XDG_DATA_HOME' 'SDL12COMPAT_WINDOW_SCALING' 'F9' 'GAMEPAD' \
+            'SDL12COMPAT_USE_GAME_CONTROLLERS'; do
   grep -q -- "$text" "$scratch/man.txt" || fail "the manual page does not mention '$text'"
 done
 

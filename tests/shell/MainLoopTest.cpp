@@ -381,14 +381,21 @@ TEST_F(MainLoopTest, KeysWalkTheMenuIntoAGameAndBack)
     EXPECT_EQ(appState, 2);
 }
 
-TEST(VideoMode, VsyncRequestKeepsWhatTheUserSet)
+TEST(VideoMode, LibraryRequestsKeepWhatTheUserSet)
 {
-    setenv("SDL12COMPAT_SYNC_TO_VBLANK", "0", 1);
-    requestVsync();
-    EXPECT_STREQ(getenv("SDL12COMPAT_SYNC_TO_VBLANK"), "0");
-    unsetenv("SDL12COMPAT_SYNC_TO_VBLANK");
-    requestVsync();
-    EXPECT_STREQ(getenv("SDL12COMPAT_SYNC_TO_VBLANK"), "1");
+    const struct {
+        const char* variable;
+        void (*request)();
+    } requests[] = {{"SDL12COMPAT_SYNC_TO_VBLANK", requestVsync},
+                    {"SDL12COMPAT_USE_GAME_CONTROLLERS", input::requestControllerLayout}};
+    for (const auto& r : requests) {
+        setenv(r.variable, "0", 1);
+        r.request();
+        EXPECT_STREQ(getenv(r.variable), "0");
+        unsetenv(r.variable);
+        r.request();
+        EXPECT_STREQ(getenv(r.variable), "1");
+    }
 }
 
 TEST(VideoMode, WindowScaleIsTheLargestThatFits85PercentOfTheDesktop)
