@@ -2,6 +2,9 @@
 // the hand-over between the title menu and the game.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cctype>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -311,6 +314,72 @@ TEST_F(MainLoopTest, F12DuringPlayLeavesTheGameToShutdown)
     runLoopPass();
     EXPECT_EQ(appState, 2);
     EXPECT_NE(liveGame(), nullptr);
+}
+
+// A quit signal (a logout) while a new high score's name is typed keeps the
+// record under the name typed so far, or "Player" when none was; F12 is the
+// player's own choice and keeps none. The table on disk is what the
+// shutdown saved.
+TEST_F(MainLoopTest, QuitSignalAtTheNamePromptKeepsTheRecord)
+{
+    platform::catchQuitSignals();
+    struct Case {
+        const char* what;
+        const char* typed;
+        int signal;  // 0: F12
+        const char* kept;
+    } cases[] = {
+        {"SIGTERM after a name", "Ann B", SIGTERM, "Ann B"},
+        {"SIGHUP before any letter", "", SIGHUP, "Player"},
+        {"SIGINT after a name", "Zed", SIGINT, "Zed"},
+        {"F12 after a name", "Ann", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        endMainLoop();
+        input::releaseAllKeys();
+        unlink("scores.qbx");
+        loadHighScores();
+        appState = 1;
+        runLoopPass();
+        Game* game = liveGame();
+        ASSERT_NE(game, nullptr);
+        game->score = 19996;
+        game->enteringName = true;
+        game->inputLocked = false;
+        game->messageTimer = 0;
+        for (const char* letter = c.typed; *letter; letter++) {
+            SDLKey key = *letter == ' ' ? SDLK_SPACE : static_cast<SDLKey>(tolower(*letter));
+            input::pressKey(key, static_cast<Uint16>(*letter));
+            runLoopPass();
+            input::releaseKey(key, static_cast<Uint16>(*letter));
+            runLoopPass();
+        }
+        ASSERT_STREQ(game->playerName, c.typed);
+        if (c.signal)
+            raise(c.signal);
+        else
+            input::pressKey(SDLK_F12);
+        runLoopPass();
+        ASSERT_EQ(appState, 2);
+        // As the entry point ends.
+        endMainLoop();
+        saveHighScores();
+        platform::clearQuitSignal();
+
+        std::vector<unsigned char> saved = testing_support::readFile("scores.qbx");
+        ASSERT_EQ(saved.size(), 360u);
+        std::string top(reinterpret_cast<const char*>(saved.data()));
+        int32_t score;
+        memcpy(&score, &saved[32], 4);
+        if (c.kept) {
+            EXPECT_EQ(top, c.kept);
+            EXPECT_EQ(score, 19996);
+        } else {
+            EXPECT_EQ(top, ".A.A.A.");
+            EXPECT_EQ(score, 9);
+        }
+    }
 }
 
 TEST_F(MainLoopTest, KeysWalkTheMenuIntoAGameAndBack)
