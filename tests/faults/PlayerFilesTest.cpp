@@ -11,6 +11,7 @@
 #include <map>
 
 #include "faults/FaultsFixture.h"
+#include "platform/RunPlace.h"
 
 namespace faults {
 namespace {
@@ -160,11 +161,32 @@ TEST_F(Leftovers, DeadGamesLeftoversGoTheRestStays)
         leaveFolder(others);
         ASSERT_EQ(0, chown(others.c_str(), uid, gid));
     }
-    std::string cutShort = here + "/.scores.qbx.tessal-" + dead + "-Ab12Cd";
+    // A save's file names the machine and process namespace of its game
+    // (host, boot id, namespace) before the process id: only a file of this
+    // place and of a process gone here is a leftover.
+    std::string place = platform::runPlace();
+    ASSERT_FALSE(place.empty());
+    std::string prefix = here + "/.scores.qbx.tessal-";
+    std::string cutShort = prefix + place + "-" + dead + "-Ab12Cd";
     writeFile(cutShort, std::string("cut short"));
-    // Made a moment ago by a game still saving, not yet locked or renamed.
-    std::string saving = here + "/.scores.qbx.tessal-" + std::to_string(getpid()) + "-Xy34Zw";
-    writeFile(saving, std::string("being written"));
+    std::string otherPlace = place;
+    otherPlace[otherPlace.find('-') + 1] ^= 1;  // another boot id or host
+    const std::string notOurs[] = {
+        // Made a moment ago by a game still saving, not yet renamed.
+        prefix + place + "-" + std::to_string(getpid()) + "-Xy34Zw",
+        // Another machine or namespace sharing the folder: its process
+        // numbers are not ours to ask about.
+        prefix + "otherhost-" + place.substr(place.find('-') + 1) + "-" + dead + "-Ab12Cd",
+        prefix + otherPlace + "-" + dead + "-Ab12Cd",
+        prefix + place.substr(0, place.rfind('-')) + "-1-" + dead + "-Ab12Cd",
+        // Past pid_t: 4294968295 would wrap to 999, some other process.
+        prefix + place + "-4294968295-abc123",
+        prefix + place + "-0-abc123",
+        // The name an earlier version gave, which tells no place.
+        prefix + dead + "-Ab12Cd",
+    };
+    for (const std::string& name : notOurs)
+        writeFile(name, std::string("being written"));
     const char* players[] = {"scores.qbx.backup", "scores.qbx.bak123", "scores.qbx.Ab12Cd"};
     for (const char* name : players)
         writeFile(here + "/" + name, std::string("the player's own"));
@@ -184,7 +206,8 @@ TEST_F(Leftovers, DeadGamesLeftoversGoTheRestStays)
     EXPECT_TRUE(fileExists(running + "/ODataFile.tmp"));
     EXPECT_FALSE(fileExists(here + "/tessal-" + dead + "-bbbbbb"));
     EXPECT_FALSE(fileExists(cutShort));
-    EXPECT_TRUE(fileExists(saving));
+    for (const std::string& name : notOurs)
+        EXPECT_TRUE(fileExists(name)) << name;
     for (const char* name : players)
         EXPECT_EQ("the player's own", text(here + "/" + name)) << name;
 }
@@ -272,6 +295,65 @@ TEST_F(TwoGames, WithoutATemporaryFolderEachHasItsOwnInTheWorkingDirectory)
     EXPECT_EQ((std::vector<std::string>{"data.pak", "memleaks.log", "memory.log", "not-a-folder",
                                         "scores.qbx"}),
               entriesOf(scratch->path()));
+}
+
+}  // namespace
+}  // namespace faults
+
+namespace faults {
+namespace {
+
+class Options : public FaultsFixture {};
+
+// What the player asks of the command line is answered on the terminal: no
+// file in the working folder is made, changed or removed, the allocation
+// tracker's logs included. "--" ends the options (a game then starts, here
+// to find no data.pak). An answer that cannot be written ends with status 1
+// and says so.
+TEST_F(Options, AnswersLeaveTheFolderAlone)
+{
+    const std::map<std::string, std::string> planted = {
+        {"memory.log", "the log of a former game\r\n"},
+        {"memleaks.log", "the report of a former game\r\n"},
+        {"scores.qbx", std::string(360, 's')},
+    };
+    struct Case {
+        std::vector<std::string> arguments;
+        bool full;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"--version"}, false, 0, ""},
+        {{"--help"}, false, 0, ""},
+        {{"--bogus"}, false, 2, "tessal: unknown option '--bogus'\nTry 'tessal --help'.\n"},
+        {{"--", "--help"}, false, 2, "tessal: unexpected argument '--help'\nTry 'tessal --help'.\n"},
+        {{"--help"}, true, 1, "tessal: cannot write the help: No space left on device\n"},
+        {{"--version", "--"}, true, 1, "tessal: cannot write the version: No space left on device\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.front() + (c.full ? " to /dev/full" : ""));
+        for (const auto& file : planted)
+            writeFile(scratch->path() + "/" + file.first, file.second);
+        std::vector<std::string> before = entriesOf(scratch->path());
+        GameRun run;
+        run.folder = scratch->path();
+        run.arguments = c.arguments;
+        run.outputToFull = c.full;
+        run.limitMs = 30000;
+        GameResult result = runGame(run);
+        EXPECT_TRUE(result.exited);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.err, c.err);
+        for (const auto& file : planted)
+            EXPECT_EQ(text(scratch->path() + "/" + file.first), file.second) << file.first;
+        EXPECT_EQ(entriesOf(scratch->path()), before);
+    }
+
+    GameRun run;
+    run.folder = scratch->path();
+    run.arguments = {"--"};
+    GameResult result = runGame(run);
+    expectReportedError(result, "Cannot Load Bitmap: 'zip:data.pak,icon.bmp'");
 }
 
 }  // namespace
