@@ -150,22 +150,26 @@ TEST_F(Leftovers, DeadGamesLeftoversGoTheRestStays)
         ASSERT_EQ(0, mkdir(path.c_str(), 0700));
         writeFile(path + "/ODataFile.tmp", std::string("member"));
     };
-    leaveFolder(tmp + "/tessal-" + dead + "-aaaaaa");
-    leaveFolder(here + "/tessal-" + dead + "-bbbbbb");
-    std::string running = tmp + "/tessal-" + std::to_string(getpid()) + "-cccccc";
+    // Names carry the machine and process namespace (host, boot id,
+    // namespace) before the process id: only those of this place and of a
+    // process gone here are leftovers.
+    std::string place = platform::runPlace();
+    ASSERT_FALSE(place.empty());
+    std::string ours = "tessal-" + place + "-";
+    leaveFolder(tmp + "/" + ours + dead + "-aaaaaa");
+    leaveFolder(here + "/" + ours + dead + "-bbbbbb");
+    std::string running = tmp + "/" + ours + std::to_string(getpid()) + "-cccccc";
     leaveFolder(running);
+    std::string elsewhere = "tessal-otherhost-" + place.substr(place.find('-') + 1) + "-" + dead
+                            + "-eeeeee";
+    leaveFolder(tmp + "/" + elsewhere);
     std::string others;
     unsigned uid = 0, gid = 0;
     if (geteuid() == 0 && nobodyIds(uid, gid)) {
-        others = tmp + "/tessal-" + dead + "-dddddd";
+        others = tmp + "/" + ours + dead + "-dddddd";
         leaveFolder(others);
         ASSERT_EQ(0, chown(others.c_str(), uid, gid));
     }
-    // A save's file names the machine and process namespace of its game
-    // (host, boot id, namespace) before the process id: only a file of this
-    // place and of a process gone here is a leftover.
-    std::string place = platform::runPlace();
-    ASSERT_FALSE(place.empty());
     std::string prefix = here + "/.scores.qbx.tessal-";
     std::string cutShort = prefix + place + "-" + dead + "-Ab12Cd";
     writeFile(cutShort, std::string("cut short"));
@@ -199,12 +203,13 @@ TEST_F(Leftovers, DeadGamesLeftoversGoTheRestStays)
     GameResult result = runGame(game);
     expectReportedError(result, "Cannot Load Bitmap: 'zip:data.pak,icon.bmp'");
 
-    std::vector<std::string> expectedTmp = {"tessal-" + std::to_string(getpid()) + "-cccccc"};
+    std::vector<std::string> expectedTmp = {ours + std::to_string(getpid()) + "-cccccc", elsewhere};
     if (!others.empty())
-        expectedTmp.push_back("tessal-" + dead + "-dddddd");
+        expectedTmp.push_back(ours + dead + "-dddddd");
+    std::sort(expectedTmp.begin(), expectedTmp.end());
     EXPECT_EQ(expectedTmp, entriesOf(tmp));
     EXPECT_TRUE(fileExists(running + "/ODataFile.tmp"));
-    EXPECT_FALSE(fileExists(here + "/tessal-" + dead + "-bbbbbb"));
+    EXPECT_FALSE(fileExists(here + "/" + ours + dead + "-bbbbbb"));
     EXPECT_FALSE(fileExists(cutShort));
     for (const std::string& name : notOurs)
         EXPECT_TRUE(fileExists(name)) << name;
@@ -282,7 +287,8 @@ TEST_F(TwoGames, WithoutATemporaryFolderEachHasItsOwnInTheWorkingDirectory)
 
     std::map<int, std::vector<std::string>> folders;  // each game's, at its quit
     game.beforeQuit = [&](int pid) {
-        std::string prefix = "tessal-" + std::to_string(pid) + "-";
+        std::string prefix = "tessal-" + std::string(platform::runPlace()) + "-"
+                             + std::to_string(pid) + "-";
         for (const std::string& name : entriesOf(scratch->path()))
             if (name.compare(0, prefix.size(), prefix) == 0)
                 folders[pid].push_back(name);
