@@ -214,13 +214,16 @@ StoreOpened openScoreStore(ScoreStore& store)
         reportSaveFailure(kScoreFile, "Link Leads Nowhere");
         return StoreOpened::Failed;
     }
+    // What the file is, learnt under the lock: a file made or replaced by
+    // another save while we waited is the one we read and replace.
+    takeLock(store);
     struct stat old;
     store.exists = lstat(store.path, &old) == 0;
+    StoreOpened opened = StoreOpened::Ready;
     if (store.exists && !S_ISREG(old.st_mode)) {
         reportSaveFailure(store.path, "Not A File");
-        return StoreOpened::Failed;
-    }
-    if (store.exists) {
+        opened = StoreOpened::Failed;
+    } else if (store.exists) {
         store.mode = old.st_mode & 07777;
         store.owner = old.st_uid;
         store.group = old.st_gid;
@@ -231,10 +234,11 @@ StoreOpened openScoreStore(ScoreStore& store)
                                          : faccessat(AT_FDCWD, store.path, W_OK, AT_EACCESS) != 0
                                                && errno == EACCES;
         if ((old.st_mode & 0222) == 0 || refused)
-            return StoreOpened::LeftAlone;
+            opened = StoreOpened::LeftAlone;
     }
-    takeLock(store);
-    return StoreOpened::Ready;
+    if (opened != StoreOpened::Ready)
+        closeScoreStore(store);
+    return opened;
 }
 
 void closeScoreStore(ScoreStore& store)
