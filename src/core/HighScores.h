@@ -18,15 +18,14 @@ void resetHighScores();
 // Replaces the file with the table: what the file holds now (other games in
 // the folder save too) with the records entered since this run last read or
 // wrote it, or, after a reset, the defaults with both those records and the
-// ones the file gained meanwhile. A file that already holds it is left
-// alone. A symbolic link "scores.qbx" stays and the file it leads to takes
-// the table. A table we may not write is kept; any other failure is said on
-// standard error. The table then holds what was saved.
+// ones the file gained meanwhile. It reads, merges and replaces under the
+// lock every save takes (core/ScoreStore.h), so saves of two games at any
+// moment keep every record that belongs in the nine. A file that already
+// holds it is left alone. A symbolic link "scores.qbx" stays and the file it
+// leads to takes the table. A table read-only by its mode is kept; any
+// other failure is said on standard error. The table then holds what was
+// saved.
 void saveHighScores();
-// Removes the temporary files that saves of this user left behind when
-// their game died (".scores.qbx.tessal-PID-XXXXXX" beside the table), at
-// start-up; nothing else beside the table is touched.
-void removeLeftoverScoreFiles();
 
 // Index 0-8 where score would go (first record strictly below it), or -1.
 int highScoreRank(int32_t score);

@@ -49,6 +49,10 @@ public:
 
     // One frame: rules, events, drawing. Returns 1 to stay, 0 for the menu.
     int runFrame();
+    // A quit signal (a logout) while the name is typed: the record goes into
+    // the table under the name typed so far, or "Player" when there is
+    // none, for the shutdown to save. Anything else keeps no record.
+    void keepTypedName();
 
     // reload false: theme from the level, 30 pictures, wipe mask, music and
     // samples. reload true: the 30 pictures only (new screen format).

@@ -25,6 +25,8 @@ const int kMessageTime = 5000;
 const double kBannerStart = 255.0;
 const double kBannerDecayPerMs = 0.1;
 const int kLongestName = 27;
+// The name a record keeps when the player was sent away before typing one.
+const char kPlaceholderName[] = "Player";
 const int kClosedFade = -100;
 const int kLaterBoardFade = -80;
 
@@ -292,6 +294,17 @@ void Game::confirmName()
     inputLocked = true;
     // Neither the message nor the fade moves in the rest of this frame.
     frameDelta = 0;
+}
+
+void Game::keepTypedName()
+{
+    if (!enteringName)
+        return;
+    enteringName = false;
+    int rank = highScoreRank(score);
+    if (rank >= 0)
+        insertHighScore(rank, playerName[0] ? playerName : kPlaceholderName, score,
+                        boardCleared ? 1 : 0);
 }
 
 int Game::markedCount() const

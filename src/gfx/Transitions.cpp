@@ -49,15 +49,18 @@ static int showFrame(SDL_Surface* picture, SDL_Surface* work, int level,
 
 // Tells whether the player or the desktop asked us to end: a window close,
 // F12 or a quit signal. Keys are read where every screen reads them; other
-// keys pressed now stay silent in the menu until let go, and clicks stay
-// queued for the menu, which drops input meant for the logos.
+// keys pressed now stay silent in the menu until let go. Every other event
+// is taken too: clicks and wheel turns were never meant for the menu, and
+// left queued they would fill SDL's queue until a close or F12 found no room.
 static bool quitAsked()
 {
     input::readKeys();
     bool closed = false;
     SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_QUITMASK) > 0)
-        closed = true;
+    while (input::pollEvent(event)) {
+        if (event.type == SDL_QUIT)
+            closed = true;
+    }
     return closed || input::keyDown(SDLK_F12) || platform::quitSignalled();
 }
 

@@ -68,28 +68,24 @@ void writeLeakReport() noexcept
 
 // Runs from the exit handler list. Anything released after it (destructors
 // of objects built before the start-up hook, the runtime's own clean-up)
-// rewrites the report, so the last one written is right.
+// rewrites the report, so the last one written is right. A run that never
+// allocated (one that only answered an option: --help, --version, a wrong
+// one) has nothing to report and writes no file.
 static void exitHook()
 {
     lockTracker();
     afterExit = true;
-    writeLeakReportLocked();
+    if (!freshLogAtStart)
+        writeLeakReportLocked();
     unlockTracker();
 }
 
 namespace {
 
+// The log of a former run goes with this run's first line, not here: a run
+// that only answers an option allocates nothing and leaves the folder alone.
 struct StartupHook {
-    StartupHook()
-    {
-        lockTracker();
-        if (freshLogAtStart) {
-            remove("memory.log");
-            freshLogAtStart = false;
-        }
-        unlockTracker();
-        atexit(exitHook);
-    }
+    StartupHook() { atexit(exitHook); }
 };
 
 // The tracker's only object with a constructor.

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/RunPlace.h"
+
 namespace platform {
 
 namespace {
@@ -32,8 +34,9 @@ const size_t kFolderLimit = 960;
 const char kMemberFile[] = "ODataFile.tmp";
 
 // Makes a private folder under parent; false when that cannot be done. Its
-// name carries our process id, so that a later run can tell a folder left by
-// a game that died from one still in use.
+// name carries our place (machine and process namespace, see RunPlace) and
+// process id, so that a later run can tell a folder left by a game that died
+// from one still in use, here or on another machine sharing the parent.
 bool makeFolderUnder(const char* parent)
 {
     if (!parent || !*parent)
@@ -42,8 +45,10 @@ bool makeFolderUnder(const char* parent)
     while (length > 1 && parent[length - 1] == '/')
         length--;
     char pattern[sizeof folder];
-    int written = snprintf(pattern, sizeof pattern, "%.*s/tessal-%ld-XXXXXX",
-                           static_cast<int>(length), parent, static_cast<long>(getpid()));
+    const char* place = runPlace();
+    int written = snprintf(pattern, sizeof pattern, "%.*s/tessal-%s-%ld-XXXXXX",
+                           static_cast<int>(length), parent, place[0] ? place : "unknown",
+                           static_cast<long>(getpid()));
     if (written < 0 || static_cast<size_t>(written) > kFolderLimit)
         return false;
     // mkdtemp creates the folder with mode 0700 and a name nobody can guess.
@@ -54,17 +59,20 @@ bool makeFolderUnder(const char* parent)
     return true;
 }
 
-// The process id in the name of a private folder ("tessal-PID-XXXXXX"), or 0
-// when the name is not one of ours.
+// The process id in the name of a private folder of this place
+// ("tessal-PLACE-PID-XXXXXX"), or 0 when the name is not one of ours here.
 pid_t folderOwner(const char* name)
 {
-    if (strncmp(name, "tessal-", 7) != 0)
+    const char* place = runPlace();
+    size_t length = strlen(place);
+    if (length == 0 || strncmp(name, "tessal-", 7) != 0 || strncmp(name + 7, place, length) != 0
+        || name[7 + length] != '-')
         return 0;
-    char* end = nullptr;
-    long pid = strtol(name + 7, &end, 10);
-    if (pid <= 0 || end == name + 7 || *end != '-' || strlen(end + 1) != 6)
+    const char* end = nullptr;
+    pid_t pid = leadingProcessId(name + 8 + length, &end);
+    if (pid == 0 || *end != '-' || strlen(end + 1) != 6)
         return 0;
-    return static_cast<pid_t>(pid);
+    return pid;
 }
 
 // Removes the leftover folders under parent: ours by owner and name, made by

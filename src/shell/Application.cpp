@@ -20,6 +20,7 @@
 #include "core/AppState.h"
 #include "core/Error.h"
 #include "core/HighScores.h"
+#include "core/ScoreStore.h"
 #include "shell/CommandLine.h"
 #include "shell/MainLoop.h"
 #include "shell/VideoMode.h"

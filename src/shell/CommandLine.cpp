@@ -1,5 +1,7 @@
 #include "shell/CommandLine.h"
 
+#include <errno.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -53,25 +55,35 @@ const char kUsage[] =
 
 int handleCommandLine(int argc, char** argv)
 {
-    if (argc < 2)
-        return -1;
     bool help = false;
     bool version = false;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
-        if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
+        if (!optionsEnded && strcmp(arg, "--") == 0) {
+            optionsEnded = true;
+        } else if (!optionsEnded && (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0)) {
             help = true;
-        } else if (strcmp(arg, "--version") == 0) {
+        } else if (!optionsEnded && strcmp(arg, "--version") == 0) {
             version = true;
         } else {
+            bool option = !optionsEnded && arg[0] == '-';
             fprintf(stderr, "tessal: %s '%s'\nTry 'tessal --help'.\n",
-                    arg[0] == '-' ? "unknown option" : "unexpected argument", arg);
+                    option ? "unknown option" : "unexpected argument", arg);
             return 2;
         }
     }
+    if (!help && !version)
+        return -1;
     if (help)
         fputs(kUsage, stdout);
-    else if (version)
+    else
         printf("Tessal Version %s\n", kVersionText);
+    // A full disk or a closed pipe must not pass for an answer given.
+    if (fflush(stdout) != 0 || ferror(stdout)) {
+        fprintf(stderr, "tessal: cannot write the %s: %s\n", help ? "help" : "version",
+                strerror(errno));
+        return 1;
+    }
     return 0;
 }

@@ -4,7 +4,8 @@
 // The version the start-up line and --version print.
 extern const char* const kVersionText;
 
-// Reads the options. Returns -1 when there are none and the game is to
-// start; otherwise it has written what was asked for (or what was wrong) and
-// returns the exit status: 0 for --help and --version, 2 for anything else.
+// Reads the options ("--" ends them). Returns -1 when there are none and the
+// game is to start; otherwise it has written what was asked for (or what was
+// wrong) and returns the exit status: 0 for --help and --version, 1 when
+// that text could not be written, 2 for anything else.
 int handleCommandLine(int argc, char** argv);

@@ -106,7 +106,10 @@ void runLoopPass()
     SDL_ShowCursor(0);
     input::readKeys();
 
-    // F12 or a quit signal: the loop ends after this pass.
+    // F12 or a quit signal: the loop ends after this pass. A signal is a
+    // logout, not the player's choice: a name being typed is kept.
+    if (platform::quitSignalled() && currentGame)
+        currentGame->keepTypedName();
     if (input::keyDown(SDLK_F12) || platform::quitSignalled())
         appState = 2;
 

@@ -12,6 +12,7 @@
 
 #include "ZipBuilder.h"
 #include "archive/Archive.h"
+#include "platform/RunPlace.h"
 #include "platform/TempDir.h"
 #include "core/Error.h"
 #include "support/TestSupport.h"
@@ -267,7 +268,8 @@ TEST_F(PakArchiveTest, TooLongATmpdirGivesWayToTmp)
     pak.open("data.pak");
     char path[1024];
     pak.extractToTemp(path, "sound/bip.wav");
-    std::string prefix = "/tmp/tessal-" + std::to_string(getpid()) + "-";
+    std::string prefix =
+        "/tmp/tessal-" + std::string(platform::runPlace()) + "-" + std::to_string(getpid()) + "-";
     EXPECT_EQ(std::string(path).compare(0, prefix.size(), prefix), 0) << path;
     EXPECT_EQ(contents(path), "RIFF bip");
     EXPECT_FALSE(fileExists("ODataFile.tmp"));

@@ -31,9 +31,24 @@ shot() {  # sets image to a new screenshot
     import -window root "$image"
 }
 
+# Takes screenshots until the check "$@" passes on $image, for at most
+# $wait_limit seconds: the game shows what it must when it is ready, however
+# loaded the machine. Returns 1 when it never did; screenshots that did not
+# pass are dropped but the last.
+wait_limit=60
+shot_until() {
+    local deadline=$((SECONDS + wait_limit))
+    while :; do
+        kill -0 "$game_pid" 2>/dev/null || fail "the game ended"
+        shot
+        "$@" && return 0
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        rm -f "$image"
+    done
+}
+
 tap() {
     xdotool key --delay 0 "$1"
-    sleep 0.3
 }
 
 # The lit item (1 to 4) on a screenshot of the main page, or 0.
@@ -50,25 +65,36 @@ lit_item() {
     echo 0
 }
 
+lit_is() { [ "$(lit_item "$image")" = "$1" ]; }
+title_whole() { [ "$(region_diff "$image" 0 0 640 251 "$ref/title.png")" -lt 12 ]; }
+# Every item drawn as itself, lit or plain: the menu's opening fade is over.
+items_whole() {
+    local i lit plain
+    for i in 0 1 2 3; do
+        lit=$(region_diff "$image" 0 "${tops[$i]}" 640 42 "$ref/s${items[$i]}.png")
+        plain=$(region_diff "$image" 0 "${tops[$i]}" 640 42 "$ref/${items[$i]}.png")
+        [ "$lit" -lt 10 ] || [ "$plain" -lt 10 ] || return 1
+    done
+}
+score_board_shown() { [ "$(region_diff "$image" 0 251 640 19 "$ref/bottom.png")" -lt 25 ]; }
+# The game's panel, and no more black on it than its own picture has: the
+# board's opening wipe is over and keys act.
+panel_whole() {
+    [ "$(region_diff "$image" 480 0 160 480 "$ref/right.png")" -lt 30 ] &&
+        [ "$(black_part "$image" 480 0 160 480)" -le "$((panel_black + 1))" ]
+}
+score_changed() { [ "$(region_diff "$image" 500 277 120 28 "$before" 500 277)" -gt 3 ]; }
+
 # One tap of key must light item $2, no more and no less.
 step() {  # key item
     tap "$1"
-    shot
-    [ "$(lit_item "$image")" = "$2" ] || fail "$1 lit item $(lit_item "$image"), not $2 ($image)"
+    shot_until lit_is "$2" || fail "$1 lit item $(lit_item "$image"), not $2 ($image)"
 }
 
-# Waits until the title picture stands whole, then for the fade-in to end.
+# Waits until the title picture stands whole and the items are drawn.
 wait_for_menu() {
-    for _ in $(seq 150); do
-        kill -0 "$game_pid" 2>/dev/null || fail "the game ended"
-        shot
-        if [ "$(region_diff "$image" 0 0 640 251 "$ref/title.png")" -lt 12 ]; then
-            sleep 1.5
-            return 0
-        fi
-        sleep 0.3
-    done
-    fail "no title menu"
+    wait_limit=150 shot_until title_whole || fail "no title menu ($image)"
+    shot_until items_whole || fail "the menu's items never stood whole ($image)"
 }
 
 start_game "$tessal" "$pak"
@@ -85,41 +111,27 @@ note "each tap of Up and Down moved one item"
 
 # Return opens the score board; Return again goes back to the items.
 tap Return
-shot
-board=$(region_diff "$image" 0 251 640 19 "$ref/bottom.png")
-[ "$board" -lt 25 ] || fail "Return on Scores shows no score board ($board% off, $image)"
+shot_until score_board_shown || fail "Return on Scores shows no score board ($image)"
 tap Return
-shot
-[ "$(lit_item "$image")" = 2 ] || fail "Return did not lead back from the score board ($image)"
+shot_until lit_is 2 || fail "Return did not lead back from the score board ($image)"
 note "Return opens the score board and leaves it"
 
 # Up on the keypad (NumLock off) onto Play, Return: the game screen with its panel.
 step KP_Up 1
 tap Return
-in_game=""
-for _ in $(seq 60); do
-    shot
-    if [ "$(region_diff "$image" 480 0 160 480 "$ref/right.png")" -lt 30 ]; then
-        in_game=yes
-        break
-    fi
-    sleep 0.3
-done
-[ -n "$in_game" ] || fail "Return on Play did not start a game"
-sleep 2  # the board's opening fade
+panel_black=$(black_part "$ref/right.png" 0 0 160 480)
+shot_until panel_whole || fail "Return on Play did not start a game ($image)"
 note "in the game"
 
 # Space on the group under the pointer; on a lone tile, step right and down
-# and try again. The score on the panel changes once a group is gone.
+# and try again. The score on the panel changes once a group is gone; a
+# lone tile changes nothing, so each try waits a while for the change.
 shot
 before="$image"
 scored=""
 for attempt in $(seq 10); do
     tap space
-    sleep 0.4
-    shot
-    changed=$(region_diff "$image" 500 277 120 28 "$before" 500 277)
-    if [ "$changed" -gt 3 ]; then
+    if wait_limit=8 shot_until score_changed; then
         scored=yes
         break
     fi
@@ -131,7 +143,6 @@ note "arrows and Space scored (attempt $attempt)"
 # Escape still leaves the game; Up wraps round to Exit, Return ends it all.
 tap Escape
 wait_for_menu
-shot
 lit=$(lit_item "$image")
 while [ "$lit" != 4 ]; do
     next=$((lit <= 1 ? 4 : lit - 1))

@@ -64,8 +64,8 @@ struct Programs {
     int clockWarp = -1;  // inherited by the game, which preloads it by descriptor
 };
 
-[[noreturn]] void startChild(const GameRun& run, char* const* envp, int outFd, int errFd,
-                             unsigned uid, unsigned gid, const Programs& programs)
+[[noreturn]] void startChild(const GameRun& run, char* const* argv, char* const* envp, int outFd,
+                             int errFd, unsigned uid, unsigned gid, const Programs& programs)
 {
     if (run.closeStandardStreams) {
         close(0);
@@ -78,7 +78,6 @@ struct Programs {
     int failed = enterRunConditions(run, uid, gid);
     if (failed)
         _exit(failed);
-    char* argv[] = {const_cast<char*>("tessal"), nullptr};
     fexecve(programs.game, argv, envp);
     _exit(127);
 }
@@ -184,6 +183,10 @@ void startGame(const GameRun& run, Started& game)
     game.folder = outputFolder();
     int outFd = open((game.folder + "/out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     int errFd = open((game.folder + "/err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (run.outputToFull) {
+        close(outFd);
+        outFd = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    }
     if (outFd < 0 || errFd < 0)
         throw std::runtime_error("cannot make the output files");
     game.programs.game = open(TESSAL_GAME, O_RDONLY | O_CLOEXEC);
@@ -204,10 +207,16 @@ void startGame(const GameRun& run, Started& game)
     for (std::string& entry : entries)
         envp.push_back(&entry[0]);
     envp.push_back(nullptr);
+    std::vector<std::string> words = {"tessal"};
+    words.insert(words.end(), run.arguments.begin(), run.arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(&word[0]);
+    argv.push_back(nullptr);
     fflush(nullptr);
     game.pid = fork();
     if (game.pid == 0)
-        startChild(run, envp.data(), outFd, errFd, uid, gid, game.programs);
+        startChild(run, argv.data(), envp.data(), outFd, errFd, uid, gid, game.programs);
     close(outFd);
     close(errFd);
     close(game.programs.game);

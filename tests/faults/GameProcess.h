@@ -23,6 +23,10 @@ struct GameRun {
     bool readOnlyTmp = false;
     // Start the game with descriptors 0 to 2 closed, as some launchers do.
     bool closeStandardStreams = false;
+    // What follows "tessal" on its command line.
+    std::vector<std::string> arguments;
+    // Standard output on /dev/full, where every write fails.
+    bool outputToFull = false;
     // Ask the game to quit (SIGTERM, which ends it as F12 does) this
     // long after the start; 0 never.
     int quitAfterMs = 0;

@@ -11,6 +11,7 @@
 #include <map>
 
 #include "faults/FaultsFixture.h"
+#include "platform/RunPlace.h"
 
 namespace faults {
 namespace {
@@ -149,22 +150,47 @@ TEST_F(Leftovers, DeadGamesLeftoversGoTheRestStays)
         ASSERT_EQ(0, mkdir(path.c_str(), 0700));
         writeFile(path + "/ODataFile.tmp", std::string("member"));
     };
-    leaveFolder(tmp + "/tessal-" + dead + "-aaaaaa");
-    leaveFolder(here + "/tessal-" + dead + "-bbbbbb");
-    std::string running = tmp + "/tessal-" + std::to_string(getpid()) + "-cccccc";
+    // Names carry the machine and process namespace (host, boot id,
+    // namespace) before the process id: only those of this place and of a
+    // process gone here are leftovers.
+    std::string place = platform::runPlace();
+    ASSERT_FALSE(place.empty());
+    std::string ours = "tessal-" + place + "-";
+    leaveFolder(tmp + "/" + ours + dead + "-aaaaaa");
+    leaveFolder(here + "/" + ours + dead + "-bbbbbb");
+    std::string running = tmp + "/" + ours + std::to_string(getpid()) + "-cccccc";
     leaveFolder(running);
+    std::string elsewhere = "tessal-otherhost-" + place.substr(place.find('-') + 1) + "-" + dead
+                            + "-eeeeee";
+    leaveFolder(tmp + "/" + elsewhere);
     std::string others;
     unsigned uid = 0, gid = 0;
     if (geteuid() == 0 && nobodyIds(uid, gid)) {
-        others = tmp + "/tessal-" + dead + "-dddddd";
+        others = tmp + "/" + ours + dead + "-dddddd";
         leaveFolder(others);
         ASSERT_EQ(0, chown(others.c_str(), uid, gid));
     }
-    std::string cutShort = here + "/.scores.qbx.tessal-" + dead + "-Ab12Cd";
+    std::string prefix = here + "/.scores.qbx.tessal-";
+    std::string cutShort = prefix + place + "-" + dead + "-Ab12Cd";
     writeFile(cutShort, std::string("cut short"));
-    // Made a moment ago by a game still saving, not yet locked or renamed.
-    std::string saving = here + "/.scores.qbx.tessal-" + std::to_string(getpid()) + "-Xy34Zw";
-    writeFile(saving, std::string("being written"));
+    std::string otherPlace = place;
+    otherPlace[otherPlace.find('-') + 1] ^= 1;  // another boot id or host
+    const std::string notOurs[] = {
+        // Made a moment ago by a game still saving, not yet renamed.
+        prefix + place + "-" + std::to_string(getpid()) + "-Xy34Zw",
+        // Another machine or namespace sharing the folder: its process
+        // numbers are not ours to ask about.
+        prefix + "otherhost-" + place.substr(place.find('-') + 1) + "-" + dead + "-Ab12Cd",
+        prefix + otherPlace + "-" + dead + "-Ab12Cd",
+        prefix + place.substr(0, place.rfind('-')) + "-1-" + dead + "-Ab12Cd",
+        // Past pid_t: 4294968295 would wrap to 999, some other process.
+        prefix + place + "-4294968295-abc123",
+        prefix + place + "-0-abc123",
+        // The name an earlier version gave, which tells no place.
+        prefix + dead + "-Ab12Cd",
+    };
+    for (const std::string& name : notOurs)
+        writeFile(name, std::string("being written"));
     const char* players[] = {"scores.qbx.backup", "scores.qbx.bak123", "scores.qbx.Ab12Cd"};
     for (const char* name : players)
         writeFile(here + "/" + name, std::string("the player's own"));
@@ -177,14 +203,16 @@ TEST_F(Leftovers, DeadGamesLeftoversGoTheRestStays)
     GameResult result = runGame(game);
     expectReportedError(result, "Cannot Load Bitmap: 'zip:data.pak,icon.bmp'");
 
-    std::vector<std::string> expectedTmp = {"tessal-" + std::to_string(getpid()) + "-cccccc"};
+    std::vector<std::string> expectedTmp = {ours + std::to_string(getpid()) + "-cccccc", elsewhere};
     if (!others.empty())
-        expectedTmp.push_back("tessal-" + dead + "-dddddd");
+        expectedTmp.push_back(ours + dead + "-dddddd");
+    std::sort(expectedTmp.begin(), expectedTmp.end());
     EXPECT_EQ(expectedTmp, entriesOf(tmp));
     EXPECT_TRUE(fileExists(running + "/ODataFile.tmp"));
-    EXPECT_FALSE(fileExists(here + "/tessal-" + dead + "-bbbbbb"));
+    EXPECT_FALSE(fileExists(here + "/" + ours + dead + "-bbbbbb"));
     EXPECT_FALSE(fileExists(cutShort));
-    EXPECT_TRUE(fileExists(saving));
+    for (const std::string& name : notOurs)
+        EXPECT_TRUE(fileExists(name)) << name;
     for (const char* name : players)
         EXPECT_EQ("the player's own", text(here + "/" + name)) << name;
 }
@@ -259,7 +287,8 @@ TEST_F(TwoGames, WithoutATemporaryFolderEachHasItsOwnInTheWorkingDirectory)
 
     std::map<int, std::vector<std::string>> folders;  // each game's, at its quit
     game.beforeQuit = [&](int pid) {
-        std::string prefix = "tessal-" + std::to_string(pid) + "-";
+        std::string prefix = "tessal-" + std::string(platform::runPlace()) + "-"
+                             + std::to_string(pid) + "-";
         for (const std::string& name : entriesOf(scratch->path()))
             if (name.compare(0, prefix.size(), prefix) == 0)
                 folders[pid].push_back(name);
@@ -272,6 +301,65 @@ TEST_F(TwoGames, WithoutATemporaryFolderEachHasItsOwnInTheWorkingDirectory)
     EXPECT_EQ((std::vector<std::string>{"data.pak", "memleaks.log", "memory.log", "not-a-folder",
                                         "scores.qbx"}),
               entriesOf(scratch->path()));
+}
+
+}  // namespace
+}  // namespace faults
+
+namespace faults {
+namespace {
+
+class Options : public FaultsFixture {};
+
+// What the player asks of the command line is answered on the terminal: no
+// file in the working folder is made, changed or removed, the allocation
+// tracker's logs included. "--" ends the options (a game then starts, here
+// to find no data.pak). An answer that cannot be written ends with status 1
+// and says so.
+TEST_F(Options, AnswersLeaveTheFolderAlone)
+{
+    const std::map<std::string, std::string> planted = {
+        {"memory.log", "the log of a former game\r\n"},
+        {"memleaks.log", "the report of a former game\r\n"},
+        {"scores.qbx", std::string(360, 's')},
+    };
+    struct Case {
+        std::vector<std::string> arguments;
+        bool full;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"--version"}, false, 0, ""},
+        {{"--help"}, false, 0, ""},
+        {{"--bogus"}, false, 2, "tessal: unknown option '--bogus'\nTry 'tessal --help'.\n"},
+        {{"--", "--help"}, false, 2, "tessal: unexpected argument '--help'\nTry 'tessal --help'.\n"},
+        {{"--help"}, true, 1, "tessal: cannot write the help: No space left on device\n"},
+        {{"--version", "--"}, true, 1, "tessal: cannot write the version: No space left on device\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.front() + (c.full ? " to /dev/full" : ""));
+        for (const auto& file : planted)
+            writeFile(scratch->path() + "/" + file.first, file.second);
+        std::vector<std::string> before = entriesOf(scratch->path());
+        GameRun run;
+        run.folder = scratch->path();
+        run.arguments = c.arguments;
+        run.outputToFull = c.full;
+        run.limitMs = 30000;
+        GameResult result = runGame(run);
+        EXPECT_TRUE(result.exited);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.err, c.err);
+        for (const auto& file : planted)
+            EXPECT_EQ(text(scratch->path() + "/" + file.first), file.second) << file.first;
+        EXPECT_EQ(entriesOf(scratch->path()), before);
+    }
+
+    GameRun run;
+    run.folder = scratch->path();
+    run.arguments = {"--"};
+    GameResult result = runGame(run);
+    expectReportedError(result, "Cannot Load Bitmap: 'zip:data.pak,icon.bmp'");
 }
 
 }  // namespace

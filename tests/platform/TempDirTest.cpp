@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/RunPlace.h"
 #include "platform/TempDir.h"
 #include "support/TestSupport.h"
 
@@ -45,8 +46,10 @@ TEST_F(TempDirTest, OnePrivateFolderPerRun)
     char first[1000];
     ASSERT_TRUE(platform::tempFolder(first, sizeof first));
     std::string path = first;
-    // The process id, so a later run can tell whether the folder is in use.
-    std::string prefix = scratch.path() + "/tessal-" + std::to_string(getpid()) + "-";
+    // The machine, namespace and process id, so a later run can tell
+    // whether the folder is in use.
+    std::string prefix = scratch.path() + "/tessal-" + platform::runPlace() + "-"
+                         + std::to_string(getpid()) + "-";
     EXPECT_EQ(path.compare(0, prefix.size(), prefix), 0) << path;
     EXPECT_EQ(path.back(), '/');
     EXPECT_EQ(path.size(), prefix.size() + 7);  // six random characters and "/"

@@ -2,6 +2,9 @@
 // the hand-over between the title menu and the game.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cctype>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -311,6 +314,50 @@ TEST_F(MainLoopTest, F12DuringPlayLeavesTheGameToShutdown)
     runLoopPass();
     EXPECT_EQ(appState, 2);
     EXPECT_NE(liveGame(), nullptr);
+}
+
+// A quit signal (a logout) while a new high score's name is typed keeps the
+// record under the name typed so far, or "Player" when none was; F12 is the
+// player's own choice and keeps none. The file holds what the shutdown saved.
+TEST_F(MainLoopTest, QuitSignalAtTheNamePromptKeepsTheRecord)
+{
+    platform::catchQuitSignals();
+    const struct {
+        const char* typed;
+        int signal;  // 0: F12
+        const char* top;
+    } cases[] = {{"Ann B", SIGTERM, "Ann B"}, {"", SIGHUP, "Player"}, {"Ann", 0, ".A.A.A."}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + " then " + (c.signal ? strsignal(c.signal) : "F12"));
+        endMainLoop();
+        unlink("scores.qbx");
+        loadHighScores();
+        appState = 1;
+        runLoopPass();
+        Game* game = liveGame();
+        ASSERT_NE(game, nullptr);
+        game->score = 19996;
+        game->enteringName = true;
+        game->inputLocked = false;
+        for (const char* letter = c.typed; *letter; letter++) {
+            SDLKey key = *letter == ' ' ? SDLK_SPACE : static_cast<SDLKey>(tolower(*letter));
+            input::pressKey(key, static_cast<Uint16>(*letter));
+            input::releaseKey(key, static_cast<Uint16>(*letter));
+            runLoopPass();
+        }
+        ASSERT_STREQ(game->playerName, c.typed);
+        c.signal ? static_cast<void>(raise(c.signal)) : input::pressKey(SDLK_F12);
+        runLoopPass();
+        ASSERT_EQ(appState, 2);
+        endMainLoop();  // and the table saved, as the entry point ends
+        saveHighScores();
+        platform::clearQuitSignal();
+        input::releaseAllKeys();
+        std::vector<unsigned char> saved = testing_support::readFile("scores.qbx");
+        ASSERT_EQ(saved.size(), 360u);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(saved.data())), c.top);
+        EXPECT_EQ(saved[32] | saved[33] << 8, c.signal ? 19996 : 9);
+    }
 }
 
 TEST_F(MainLoopTest, KeysWalkTheMenuIntoAGameAndBack)

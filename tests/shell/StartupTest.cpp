@@ -123,6 +123,8 @@ TEST(Startup, OptionsAnswerWithoutStartingTheGame)
         {{"--fullscreen"}, 2, "", "tessal: unknown option '--fullscreen'\nTry 'tessal --help'.\n"},
         {{"--help", "-x"}, 2, "", "tessal: unknown option '-x'\nTry 'tessal --help'.\n"},
         {{"scores.qbx"}, 2, "", "tessal: unexpected argument 'scores.qbx'\nTry 'tessal --help'.\n"},
+        {{"--version", "--"}, 0, "Tessal Version 1\\.0\\.0 build 521\n", ""},
+        {{"--", "-x"}, 2, "", "tessal: unexpected argument '-x'\nTry 'tessal --help'.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.front());
