@@ -68,22 +68,25 @@ void writeLeakReport() noexcept
 
 // Runs from the exit handler list. Anything released after it (destructors
 // of objects built before the start-up hook, the runtime's own clean-up)
-// rewrites the report, so the last one written is right. A run that never
-// allocated (one that only answered an option: --help, --version, a wrong
-// one) has nothing to report and writes no file.
+// rewrites the report, so the last one written is right. A run that logged
+// nothing still leaves no log of a former run behind it.
 static void exitHook()
 {
     lockTracker();
     afterExit = true;
-    if (!freshLogAtStart)
-        writeLeakReportLocked();
+    if (freshLogAtStart) {
+        remove("memory.log");
+        freshLogAtStart = false;
+    }
+    writeLeakReportLocked();
     unlockTracker();
 }
 
 namespace {
 
 // The log of a former run goes with this run's first line, not here: a run
-// that only answers an option allocates nothing and leaves the folder alone.
+// that only answers an option ends before the exit handlers (see main.cpp)
+// and must leave the folder alone.
 struct StartupHook {
     StartupHook() { atexit(exitHook); }
 };

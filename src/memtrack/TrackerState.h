@@ -13,8 +13,8 @@ const bool fillRandom = true;
 const bool checkOnEveryCall = true;
 const bool logEveryCall = true;
 const bool fillWholeBlock = true;
-// True until the run's first log line, which removes the former run's log;
-// still true at exit, the run allocated nothing and writes no report.
+// True until the run's first log line (or the exit hook, for a run that
+// logged nothing), which removes the former run's log.
 extern bool freshLogAtStart;
 
 struct AllocRecord {
