@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "platform/Files.h"
+#include "platform/SavedFiles.h"
 #include "platform/TempDir.h"
 
 HighScoreRecord highScores[kHighScoreCount];
@@ -279,6 +280,7 @@ HighScoreName highScoreName(const HighScoreRecord& record)
 
 void loadHighScores()
 {
+    platform::prepareSavedFiles();
     // Anything but a regular file (a FIFO, a folder) counts as no table.
     FILE* file = platform::openRegularFile(kScoreFile);
     if (!file) {
@@ -405,6 +407,7 @@ void saveHighScores()
         fsync(folderFd);
         close(folderFd);
     }
+    platform::keepSavedFiles();
 }
 
 void removeLeftoverScoreFiles()
