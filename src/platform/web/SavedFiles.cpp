@@ -64,6 +64,9 @@ void prepareSavedFiles()
     if (prepared)
         return;
     prepared = true;
+    // Emscripten's C library starts with a mask of 0777: a new table would
+    // get no permissions at all and could not be read back after a reload.
+    umask(022);
     stored = mountKeptFolder(kKeptFolder) == 1;
     if (!stored)
         tellRefusal();
