@@ -7,8 +7,8 @@
 #
 # Result: OUTDIR/include/SDL/*.h, OUTDIR/include/{zlib.h,zconf.h,mikmod.h},
 # OUTDIR/include/minizip/*.h and OUTDIR/lib/{libSDL,libz,libminizip,libmikmod}.a.
-# It builds once: a stamp holds a hash of this script and the patches, and a run
-# with nothing changed returns at once.  Runs are serialised by OUTDIR/.lock.
+# It builds once: a stamp a library holds a hash of this script (and, for SDL,
+# the patches); a run with nothing changed returns at once.  Runs are serialised by OUTDIR/.lock.
 # The machine's apt sources are never touched: the sources come through a
 # private apt configuration kept in OUTDIR/.apt.
 set -euo pipefail
@@ -27,12 +27,22 @@ jobs=$(nproc)
 exec 9>"$out/.lock"
 flock 9
 
-stamp=$(cat "${BASH_SOURCE[0]}" "$here"/sdl/*.patch | sha256sum | cut -d' ' -f1)
-if [ -f "$out/.stamp" ] && [ "$(cat "$out/.stamp")" = "$stamp" ]; then
+# One stamp a library: SDL's covers the patches too, so a new patch rebuilds
+# SDL alone.  Each holds a hash of what its build depends on.
+script_hash=$(sha256sum "${BASH_SOURCE[0]}" | cut -d' ' -f1)
+want_zlib=$script_hash
+want_mikmod=$script_hash
+want_sdl=$(cat "${BASH_SOURCE[0]}" "$here"/sdl/*.patch | sha256sum | cut -d' ' -f1)
+todo=()
+for lib in sdl zlib mikmod; do
+    want=want_$lib
+    [ "$(cat "$out/.stamp-$lib" 2>/dev/null)" = "${!want}" ] || todo+=("$lib")
+done
+if [ ${#todo[@]} -eq 0 ]; then
     echo "build-libs: $out is up to date"
     exit 0
 fi
-rm -f "$out/.stamp"
+building() { [[ " ${todo[*]} " == *" $1 "* ]]; }
 start=$SECONDS
 
 # --- tools ------------------------------------------------------------------
@@ -69,9 +79,11 @@ apt-get "${apt_opts[@]}" -qq update
 src=$out/.src
 rm -rf "$src"
 mkdir -p "$src" "$out/include/SDL" "$out/include/minizip" "$out/lib"
-(cd "$src" && apt-get "${apt_opts[@]}" -qq source \
-    "libsdl1.2=$SDL_VERSION" "zlib=$ZLIB_VERSION" "libmikmod=$MIKMOD_VERSION" \
-    >/dev/null)
+packages=()
+building sdl && packages+=("libsdl1.2=$SDL_VERSION")
+building zlib && packages+=("zlib=$ZLIB_VERSION")
+building mikmod && packages+=("libmikmod=$MIKMOD_VERSION")
+(cd "$src" && apt-get "${apt_opts[@]}" -qq source "${packages[@]}" >/dev/null)
 
 # Compiles the sources given on stdin into objects under $1, $jobs at a time.
 compile() {
@@ -82,11 +94,12 @@ compile() {
 }
 
 # --- SDL 1.2 ----------------------------------------------------------------
-sdl=$(echo "$src"/libsdl1.2-*/)
-for p in "$here"/sdl/*.patch; do
-    patch -d "$sdl" -p1 -s --forward <"$p"
-done
-(
+building sdl && (
+    rm -f "$out/.stamp-sdl"
+    sdl=$(echo "$src"/libsdl1.2-*/)
+    for p in "$here"/sdl/*.patch; do
+        patch -d "$sdl" -p1 -s --forward <"$p"
+    done
     cd "$sdl"
     # SDL's core as its Makefile.minimal lists it, the dummy drivers as
     # fallbacks, and this platform's drivers where the patches add them.
@@ -98,11 +111,15 @@ done
                     -Wno-pointer-sign
     rm -f "$out/lib/libSDL.a"
     emar rcs "$out/lib/libSDL.a" obj/*.o
+    rm -rf "$out/include/SDL"
+    mkdir -p "$out/include/SDL"
     cp include/*.h "$out/include/SDL/"
+    echo "$want_sdl" >"$out/.stamp-sdl"
 )
 
 # --- zlib + minizip -----------------------------------------------------------
-(
+building zlib && (
+    rm -f "$out/.stamp-zlib"
     cd "$src"/zlib-*/
     printf '%s\n' adler32.c compress.c crc32.c deflate.c gzclose.c gzlib.c gzread.c gzwrite.c \
        infback.c inffast.c inflate.c inftrees.c trees.c uncompr.c zutil.c |
@@ -116,10 +133,12 @@ done
     rm -f "$out/lib/libminizip.a"
     emar rcs "$out/lib/libminizip.a" obj/*.o
     cp ioapi.h unzip.h zip.h "$out/include/minizip/"
+    echo "$want_zlib" >"$out/.stamp-zlib"
 )
 
 # --- libmikmod ------------------------------------------------------------------
-(
+building mikmod && (
+    rm -f "$out/.stamp-mikmod"
     cd "$src"/libmikmod-*/
     # Its autotools build cannot cross-compile to emscripten; its CMake build
     # can, with every output driver but the file ones off and no threads.
@@ -133,8 +152,9 @@ done
         { tail -30 build.log; exit 1; }
     cp build/libmikmod.a "$out/lib/libmikmod.a"
     cp build/mikmod.h "$out/include/" 2>/dev/null || cp include/mikmod.h "$out/include/"
+    echo "$want_mikmod" >"$out/.stamp-mikmod"
 )
 
 rm -rf "$src"
-echo "$stamp" >"$out/.stamp"
-echo "build-libs: built $out in $((SECONDS - start)) s"
+rm -f "$out/.stamp"  # the single stamp of earlier versions
+echo "build-libs: built ${todo[*]} into $out in $((SECONDS - start)) s"
