@@ -23,6 +23,7 @@ static void audio(void *u, Uint8 *stream, int len)
 int main(int argc, char **argv)
 {
 	SDL_Surface *screen, *sprite, *icon;
+	SDL_Joystick *pad = NULL;
 	SDL_AudioSpec want = { 0 };
 	int frame = 0, lastKey = 0, lastUni = 0, clickX = -1, clickY = -1, clickB = 0, ups = 0;
 	double work = 0;
@@ -69,15 +70,18 @@ int main(int argc, char **argv)
 			SDL_Rect d = { (Sint16)((i * 37 + frame) % 608), (Sint16)((i * 53 + frame) % 448), 0, 0 };
 			SDL_BlitSurface(sprite, NULL, screen, &d);
 		}
+		if (!pad && SDL_NumJoysticks() > 0)
+			pad = SDL_JoystickOpen(0);
 		keys = SDL_GetKeyState(NULL);
 		buttons = SDL_GetMouseState(&x, &y);
 		work = emscripten_get_now() - t0;
 		{
 			int st[] = { frame, keys[SDLK_LEFT], keys[SDLK_a], lastKey, lastUni, x, y, buttons,
 				clickX, clickY, clickB, ups, callbacks, (int)(work * 1000), SDL_GetAppState(),
-				(int)((Uint32 *)screen->pixels)[0] };
+				SDL_NumJoysticks(), pad ? SDL_JoystickNumButtons(pad) : -1,
+				pad ? SDL_JoystickGetButton(pad, 11) : -1, pad ? SDL_JoystickGetAxis(pad, 1) : -1 };
 			EM_ASM({
-				var n = "frame left a lastKey lastUni mouseX mouseY buttons clickX clickY clickB ups callbacks workUs appState pixel".split(" ");
+				var n = "frame left a lastKey lastUni mouseX mouseY buttons clickX clickY clickB ups callbacks workUs appState pads padButtons padUp padY".split(" ");
 				var c = {};
 				for (var i = 0; i < n.length; ++i) c[n[i]] = HEAP32[($0 >> 2) + i];
 				Module.check = c;

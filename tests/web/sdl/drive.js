@@ -23,6 +23,11 @@ async function sees(page, name, fn, arg) {
 async function started(browser, url, viewport) {
   const page = await browser.newPage();
   page.on('pageerror', e => report('no page error', false, e.message));
+  // a gamepad the test holds: navigator.getGamepads shows window.pads
+  await page.evaluateOnNewDocument(() => {
+    window.pads = [null, null, null, null];
+    navigator.getGamepads = () => window.pads;
+  });
   await page.setViewport(viewport);
   await page.goto(url);
   await page.waitForFunction(() => window.Module && Module.check && Module.check.frame > 5, {timeout: 120000});
@@ -71,6 +76,16 @@ async function started(browser, url, viewport) {
     await sees(page, 'SDL_GetMouseState follows the pointer', () => Module.check.mouseX === 300 && Module.check.mouseY === 200);
     await page.mouse.click(box.x + 21, box.y + 21, {button: 'right'});
     await sees(page, 'right button', () => Module.check.clickB === 3);
+    await page.evaluate(() => {
+      const buttons = Array.from({length: 17}, (_, i) => ({pressed: i === 12, value: i === 12 ? 1 : 0}));
+      window.pads[0] = {id: 'test pad', connected: true, mapping: 'standard', axes: [0, 1, 0, 0], buttons};
+      window.dispatchEvent(new Event('gamepadconnected'));
+    });
+    await sees(page, 'a pad connected while running: D-pad up is button 11, left stick down axis 1',
+      () => Module.check.pads === 1 && Module.check.padButtons === 22 && Module.check.padUp === 1 && Module.check.padY === 32767);
+    await page.evaluate(() => { window.pads[0] = null; window.dispatchEvent(new Event('gamepaddisconnected')); });
+    await sees(page, 'the pad gone: released and centred, its slot kept while open', () =>
+      Module.check.pads === 1 && Module.check.padUp === 0 && Module.check.padY === 0);
     await page.evaluate(() => window.dispatchEvent(new Event('pagehide')));
     await sees(page, 'page closed: SDL_QUIT', () => Module.quit === 1);
     // a phone: the canvas shown at half size, a tap is a move, a press and a release

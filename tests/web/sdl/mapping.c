@@ -1,11 +1,15 @@
-/* The browser back end's arithmetic: KeyboardEvent.code to SDL keys, and a
-   pointer on a scaled canvas to screen pixels.  Built against build-web/libs
+/* The browser back end's arithmetic: KeyboardEvent.code to SDL keys, a
+   pointer on a scaled canvas to screen pixels, and gamepads to joysticks.  Built against build-web/libs
    and run in node by run.sh. */
 #include <SDL.h>
 #include <stdio.h>
 
 SDLKey SDL_EMSCRIPTEN_KeyFromCode(const char *code);
 void SDL_EMSCRIPTEN_MapPointer(const double *pointer, int w, int h, int *x, int *y);
+void SDL_EMSCRIPTEN_PadLayout(int standard, const double *axes, int naxes,
+                              const double *buttons, int nbuttons,
+                              Sint16 *out_axes, int out_naxes,
+                              Uint8 *out_buttons, int out_nbuttons);
 
 static int failures;
 
@@ -78,11 +82,63 @@ static void pointer(void)
 	}
 }
 
+/* A standard pad reads as sdl12-compat's game controller: 22 buttons in
+   SDL_GameControllerButton order, 7 axes in SDL_GameControllerAxis order */
+static void pads(void)
+{
+	static const struct {
+		int standard, naxes, nbuttons;
+		double axes[4], buttons[18];
+		int axis, axis_value, button;	/* one axis and the one button pressed */
+	} cases[] = {
+		/* standard: face button 0 is A, 3 is Y; 8 is BACK, 9 START, 16 GUIDE */
+		{ 1, 4, 17, { 0 }, { [0] = 1 }, 0, 0, 0 },
+		{ 1, 4, 17, { 0 }, { [3] = 1 }, 0, 0, 3 },
+		{ 1, 4, 17, { 0 }, { [8] = 1 }, 0, 0, 4 },
+		{ 1, 4, 17, { 0 }, { [16] = 1 }, 0, 0, 5 },
+		{ 1, 4, 17, { 0 }, { [9] = 1 }, 0, 0, 6 },
+		{ 1, 4, 17, { 0 }, { [4] = 1 }, 0, 0, 9 },
+		/* the D-pad: buttons 11-14, no hat */
+		{ 1, 4, 17, { 0 }, { [12] = 1 }, 0, 0, 11 },
+		{ 1, 4, 17, { 0 }, { [15] = 1 }, 0, 0, 14 },
+		/* sticks: -1..1 to -32768..32767, down positive as in SDL */
+		{ 1, 4, 17, { 0, 1 }, { 0 }, 1, 32767, -1 },
+		{ 1, 4, 17, { -1 }, { 0 }, 0, -32768, -1 },
+		{ 1, 4, 17, { 0, 0, 0.5 }, { 0 }, 2, 16383, -1 },
+		/* triggers (buttons 6 and 7) are axes 4 and 5, from 0 */
+		{ 1, 4, 17, { 0 }, { [7] = 1 }, 5, 32767, -1 },
+		{ 1, 4, 17, { 0 }, { [6] = 0.5 }, 4, 16383, -1 },
+		/* a short pad reads its missing controls as idle */
+		{ 1, 2, 4, { 0 }, { [6] = 1, [12] = 1 }, 3, 0, -1 },
+		/* other pads keep the browser's order */
+		{ 0, 2, 6, { 0, -1 }, { [5] = 1 }, 1, -32768, 5 },
+	};
+	unsigned i, j;
+	char detail[120];
+
+	for (i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+		Sint16 axes[7];
+		Uint8 buttons[22];
+		int ok = 1;
+		SDL_EMSCRIPTEN_PadLayout(cases[i].standard, cases[i].axes, cases[i].naxes,
+		                         cases[i].buttons, cases[i].nbuttons, axes, 7, buttons, 22);
+		for (j = 0; j < 22; ++j)
+			ok &= buttons[j] == ((int)j == cases[i].button);
+		for (j = 0; j < 7; ++j)
+			ok &= axes[j] == ((int)j == cases[i].axis ? cases[i].axis_value : 0);
+		snprintf(detail, sizeof detail, "case %u: axis %d is %d, button %d is %d",
+		         i, cases[i].axis, axes[cases[i].axis], cases[i].button,
+		         cases[i].button < 0 ? -1 : buttons[cases[i].button]);
+		expect(ok, "pad", detail);
+	}
+}
+
 int main(void)
 {
 	keys();
 	pointer();
+	pads();
 	if (!failures)
-		printf("ok: key and pointer mapping\n");
+		printf("ok: key, pointer and gamepad mapping\n");
 	return failures != 0;
 }
