@@ -107,7 +107,7 @@ building sdl && (
     printf '%s\n' src/*.c src/{audio,cdrom,cpuinfo,events,file,joystick,stdlib,thread,timer,video}/*.c \
        src/{audio,video,joystick,cdrom,timer,loadso}/dummy/*.c src/thread/generic/*.c \
        src/*/emscripten/*.c |
-        compile obj -O2 -Iinclude -Wno-parentheses -Wno-unused-value \
+        compile obj -O2 -Iinclude -Wno-parentheses -Wno-unused-value -Wno-format \
                     -Wno-pointer-sign
     rm -f "$out/lib/libSDL.a"
     emar rcs "$out/lib/libSDL.a" obj/*.o
@@ -129,7 +129,7 @@ building zlib && (
     cp zlib.h zconf.h "$out/include/"
     cd contrib/minizip
     printf '%s\n' ioapi.c unzip.c zip.c |
-        compile obj -O2 -I../.. -DUSE_FILE32API -DNOCRYPT
+        compile obj -O2 -I../.. -DUSE_FILE32API -DNOCRYPT -Wno-macro-redefined -Wno-unused-value
     rm -f "$out/lib/libminizip.a"
     emar rcs "$out/lib/libminizip.a" obj/*.o
     cp ioapi.h unzip.h zip.h "$out/include/minizip/"

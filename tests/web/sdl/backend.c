@@ -56,6 +56,8 @@ int main(int argc, char **argv)
 		while (SDL_PollEvent(&e)) {
 			if (e.type == SDL_QUIT) { EM_ASM({ Module.quit = 1; }); return 0; }
 			if (e.type == SDL_KEYDOWN) { lastKey = e.key.keysym.sym; lastUni = e.key.keysym.unicode; }
+			if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F9) /* as the game does */
+				screen = SDL_SetVideoMode(640, 480, 32, SDL_SWSURFACE | (screen->flags & SDL_FULLSCREEN ? 0 : SDL_FULLSCREEN));
 			if (e.type == SDL_MOUSEBUTTONDOWN) { clickX = e.button.x; clickY = e.button.y; clickB = e.button.button; }
 			if (e.type == SDL_MOUSEBUTTONUP) ups++;
 		}

@@ -67,6 +67,12 @@ async function started(browser, url, viewport) {
       window.dispatchEvent(e);
       return e.defaultPrevented;
     }));
+    await page.keyboard.press('F9');
+    await sees(page, 'SDL_FULLSCREEN: the canvas\' box fills the screen',
+      () => document.fullscreenElement === Module.canvas.parentElement);
+    await page.keyboard.press('F9');
+    await sees(page, 'and leaves it without', () => !document.fullscreenElement);
+    await page.setViewport({width: 1400, height: 1000});
     const box = await (await page.$('#screen')).boundingBox(); // shown twice as large
     const ups = await page.evaluate(() => Module.check.ups);
     await page.mouse.click(box.x + 201, box.y + 101);
