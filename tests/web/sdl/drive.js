@@ -49,7 +49,7 @@ async function started(browser, url, viewport) {
     await page.waitForFunction(f => Module.sdlStats.flips >= f + 300, {timeout: 300000}, s0.f);
     const s1 = await at(), secs = (s1.t - s0.t) / 1000;
     console.log(`fps ${((s1.f - s0.f) / secs).toFixed(2)}  audio callbacks/s ${((s1.c - s0.c) / secs).toFixed(2)}` +
-      ` (43.07 due)  underruns ${s1.s.audioUnderruns}  frameWorkMs ${s1.s.frameWorkMs.toFixed(2)}` +
+      ` (43.07 due)  underruns ${s1.s.audioUnderruns}  audio delay ${(s1.s.audioLatencyMs || 0).toFixed(1)} ms  frameWorkMs ${s1.s.frameWorkMs.toFixed(2)}` +
       `  redraw+blits ${(s1.work / 1000).toFixed(2)} ms`);
     report('audio callback runs', s1.c > s0.c);
     report('caption is the title', s1.title === 'SDL check', s1.title);
