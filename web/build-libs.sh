@@ -56,8 +56,10 @@ command -v xz >/dev/null || need+=(xz-utils)
 command -v bzip2 >/dev/null || need+=(bzip2)
 if [ ${#need[@]} -gt 0 ]; then
     echo "build-libs: installing ${need[*]}"
-    apt-get -o DPkg::Lock::Timeout=900 update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 \
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 \
         install -y -qq --no-install-recommends "${need[@]}"
 fi
 # Debian's emscripten needs Debian's node modules (acorn), whichever node runs.
