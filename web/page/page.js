@@ -10,16 +10,16 @@ const endedPanel = document.getElementById('ended');
 const notice = document.getElementById('notice');
 
 // The largest whole step of device pixels that fits, so every game pixel is
-// the same square; a window smaller than the picture shrinks it to fit.
+// the same square; a window smaller than the picture (a phone) shrinks it
+// to fit instead.
 function fit() {
   const ratio = window.devicePixelRatio || 1;
   const room = stage.getBoundingClientRect();
   const width = room.width || window.innerWidth;
   const height = room.height || window.innerHeight;
-  let step = Math.floor(Math.min(width * ratio / 640, height * ratio / 480));
-  let scale = step / ratio;
-  if (step < 1)
-    scale = Math.min(width / 640, height / 480);
+  let scale = Math.min(width / 640, height / 480);
+  if (scale >= 1)
+    scale = Math.floor(scale * ratio) / ratio;
   canvas.style.width = 640 * scale + 'px';
   canvas.style.height = 480 * scale + 'px';
 }
