@@ -198,6 +198,11 @@ async function loadAndWaitForMenu(page, url) {
                              { timeout: 2 * minutes, polling: 100 });
   await installRefs(page);
   await waitForPicture(page, 'title', 12);
+  // The menu's items are up once its opening wipe is over: keys then count.
+  await page.waitForFunction(() => Math.min(window.tessalTest.differs('play'),
+                                            window.tessalTest.differs('splay')) < 15,
+                             { timeout: 2 * minutes, polling: 200 });
+  await frames(page, 30);
 }
 
 async function shot(page, name) {
@@ -214,11 +219,11 @@ async function key(page, name, times = 1) {
 
 // Walks the menu's highlight with one key until the item is lit.
 async function highlight(page, item, direction) {
-  for (let presses = 0; presses < 5; presses++) {
+  for (let presses = 0; presses < 8; presses++) {
     if (await page.evaluate(item => window.tessalTest.differs(item) < 15, item))
       return;
     await key(page, direction);
-    await frames(page, 4);
+    await frames(page, 10);
   }
   assert.fail(`${direction} does not light ${item}`);
 }
