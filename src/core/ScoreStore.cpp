@@ -14,6 +14,7 @@
 
 #include "platform/Files.h"
 #include "platform/RunPlace.h"
+#include "platform/SavedFiles.h"
 #include "platform/TempDir.h"
 
 void (*afterScoreRead)() = nullptr;
@@ -207,6 +208,7 @@ pid_t leftoverOwner(const char* entry, const char* name, const char* place)
 
 StoreOpened openScoreStore(ScoreStore& store)
 {
+    platform::prepareSavedFiles();
     store.lockFd = -1;
     if (!tableLocation(store.folder, store.name)
         || snprintf(store.path, sizeof store.path, "%s%s", store.folder, store.name)
@@ -325,11 +327,13 @@ bool replaceScoreStore(ScoreStore& store, const void* bytes, size_t size)
         return false;
     }
     syncFolder(store);
+    platform::keepSavedFiles();
     return true;
 }
 
 bool readScoreFile(void* bytes, size_t capacity, size_t* size)
 {
+    platform::prepareSavedFiles();
     // Anything but a regular file (a FIFO, a folder) counts as no table.
     FILE* file = platform::openRegularFile(kScoreFile);
     if (!file)

@@ -17,6 +17,15 @@ namespace memtrack {
 // True when the code at `returnAddress` belongs to the executable itself.
 bool calledFromProgram(const void* returnAddress) noexcept;
 
+// Where an operator was called from, for calledFromProgram. A browser would
+// build a whole stack trace to answer, on every allocation, and its program
+// has no libraries beside it: there the question is not asked.
+#ifdef __EMSCRIPTEN__
+#define MEMTRACK_CALLER() nullptr
+#else
+#define MEMTRACK_CALLER() __builtin_return_address(0)
+#endif
+
 // Heap block remembered as foreign, or null.
 void* allocateForeign(std::size_t size, std::size_t alignment) noexcept;
 

@@ -67,42 +67,42 @@ std::size_t alignmentOf(std::align_val_t alignment)
 
 void* operator new(std::size_t size)
 {
-    return allocate(size, 0, __builtin_return_address(0));
+    return allocate(size, 0, MEMTRACK_CALLER());
 }
 
 void* operator new[](std::size_t size)
 {
-    return allocate(size, 0, __builtin_return_address(0));
+    return allocate(size, 0, MEMTRACK_CALLER());
 }
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    return allocateNoThrow(size, 0, __builtin_return_address(0));
+    return allocateNoThrow(size, 0, MEMTRACK_CALLER());
 }
 
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
-    return allocateNoThrow(size, 0, __builtin_return_address(0));
+    return allocateNoThrow(size, 0, MEMTRACK_CALLER());
 }
 
 void* operator new(std::size_t size, std::align_val_t alignment)
 {
-    return allocate(size, alignmentOf(alignment), __builtin_return_address(0));
+    return allocate(size, alignmentOf(alignment), MEMTRACK_CALLER());
 }
 
 void* operator new[](std::size_t size, std::align_val_t alignment)
 {
-    return allocate(size, alignmentOf(alignment), __builtin_return_address(0));
+    return allocate(size, alignmentOf(alignment), MEMTRACK_CALLER());
 }
 
 void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
 {
-    return allocateNoThrow(size, alignmentOf(alignment), __builtin_return_address(0));
+    return allocateNoThrow(size, alignmentOf(alignment), MEMTRACK_CALLER());
 }
 
 void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
 {
-    return allocateNoThrow(size, alignmentOf(alignment), __builtin_return_address(0));
+    return allocateNoThrow(size, alignmentOf(alignment), MEMTRACK_CALLER());
 }
 
 void operator delete(void* pointer) noexcept

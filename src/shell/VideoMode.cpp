@@ -6,6 +6,18 @@
 #include "core/AppState.h"
 #include "core/Error.h"
 
+namespace {
+
+// A browser grants full screen only to a key or a click of the player's:
+// there the game starts in the page, and F9 asks for full screen.
+#ifdef __EMSCRIPTEN__
+const bool kStartInFullScreen = false;
+#else
+const bool kStartInFullScreen = true;
+#endif
+
+}  // namespace
+
 int windowScaleFor(int desktopWidth, int desktopHeight)
 {
     // 640n <= 0.85 w and 480n <= 0.85 h, in whole numbers.
@@ -57,10 +69,10 @@ void openScreen()
     const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
     if (desktop)
         requestWindowSize(desktop->current_w, desktop->current_h);
-    screen = setScreenMode(true);
+    screen = setScreenMode(kStartInFullScreen);
     if (!screen)
         throw Error("Cannot Init Screen");
-    fullScreen = true;
+    fullScreen = kStartInFullScreen;
     if (screen->flags & SDL_HWSURFACE)
         fputs("Screen in VRAM\n", stderr);
     if (screen->flags & SDL_DOUBLEBUF)

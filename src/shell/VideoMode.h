@@ -23,8 +23,8 @@ int windowScaleFor(int desktopWidth, int desktopHeight);
 // full screen is not affected.
 void requestWindowSize(int desktopWidth, int desktopHeight);
 
-// The start-up mode: full screen, 32 bits, with the window size requested for
-// the desktop SDL reports. Throws Error "Cannot Init Screen".
+// The start-up mode: full screen (in a browser, the page), 32 bits, with
+// the window size requested for the desktop SDL reports. Throws Error "Cannot Init Screen".
 void openScreen();
 
 // Switches to the other mode; when that cannot be set, goes back to the one
