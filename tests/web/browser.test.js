@@ -2,8 +2,8 @@
 // process on 127.0.0.1: the title menu by its pixels, the frame rate and the
 // sound, the menu and a board from the keyboard, clicks that score, a whole
 // game to the name entry, the name on the score board after a reload and
-// after a reload with the network cut off (the service worker), and touch
-// taps into a board in a phone-sized page.
+// after a reload with the network cut off (the service worker), touch
+// taps into a board in a phone-sized page, and a scripted gamepad.
 //
 //   node --test browser.test.js      (TESSAL_WEB_SITE: the site folder,
 //                                     default build-web/site)
@@ -217,12 +217,13 @@ async function key(page, name, times = 1) {
   }
 }
 
-// Walks the menu's highlight with one key until the item is lit.
-async function highlight(page, item, direction) {
-  for (let presses = 0; presses < 8; presses++) {
+// Walks the menu's highlight with one key (or one press of a function)
+// until the item is lit.
+async function highlight(page, item, direction, presses = 8) {
+  for (let n = 0; n < presses; n++) {
     if (await page.evaluate(item => window.tessalTest.differs(item) < 15, item))
       return;
-    await key(page, direction);
+    await (typeof direction === 'function' ? direction() : key(page, direction));
     await frames(page, 10);
   }
   assert.fail(`${direction} does not light ${item}`);
@@ -430,6 +431,52 @@ test('Tessal plays in a real browser', { timeout: 40 * minutes }, async t => {
     const notice = await phone.$eval('#notice', box => (box.hidden ? '' : box.textContent));
     assert.match(notice, /keeps nothing for this page/);
     await phone.close();
+  });
+
+  await t.test('a gamepad walks the menu, opens a board and removes a group', async () => {
+    const pad = await browser.newPage();
+    await pad.setOfflineMode(true);
+    // The page sees the pad the test holds, in the browser's standard layout.
+    await pad.evaluateOnNewDocument(() => {
+      window.pads = [null];
+      navigator.getGamepads = () => window.pads;
+    });
+    await pad.setViewport({ width: 1280, height: 960 });
+    await loadAndWaitForMenu(pad, url);
+    await pad.evaluate(() => {
+      const buttons = Array.from({ length: 17 }, () => ({ pressed: false, value: 0 }));
+      window.pads[0] = { id: 'test pad', index: 0, connected: true, mapping: 'standard',
+                         axes: [0, 0, 0, 0], buttons, timestamp: 0 };
+      window.dispatchEvent(new Event('gamepadconnected'));
+    });
+    // One press and release of a standard button: 0 South, 13 down, 15 right.
+    const press = async button => {
+      for (const down of [true, false]) {
+        await pad.evaluate((button, down) => {
+          window.pads[0].buttons[button] = { pressed: down, value: down ? 1 : 0 };
+        }, button, down);
+        await frames(pad, 3);
+      }
+    };
+    // The game looks for new pads once a second: the first presses may pass unseen.
+    await highlight(pad, 'sscores', () => press(13), 20);
+    await highlight(pad, 'splay', () => press(12));
+    await press(0);
+    await waitForPicture(pad, 'panel', 30, 1 * minutes);
+    const board = await settledBoard(pad);
+    const [target] = pairs(board);
+    assert.ok(target, `a group of two on the board:\n${board.join('\n')}`);
+    const start = await toPage(pad, 16, 16);
+    await pad.mouse.move(start.x, start.y);
+    await frames(pad, 3);
+    for (let c = 0; c < target.c; c++)
+      await press(15);
+    for (let r = 0; r < target.r; r++)
+      await press(13);
+    const before = await scoreBox(pad);
+    await press(0);
+    await scoreChanges(pad, before);
+    await pad.close();
   });
 
   assert.deepEqual(problems, [], 'the page threw no errors');
