@@ -13,7 +13,8 @@ const types = {
   '.webmanifest': 'application/manifest+json', '.pak': 'application/octet-stream',
 };
 
-function serve(root, port = 0) {
+// `headers` are sent with every file, beside the type.
+function serve(root, port = 0, headers = {}) {
   const server = http.createServer((request, response) => {
     const wanted = decodeURIComponent(new URL(request.url, 'http://host').pathname);
     let file = path.join(root, wanted.endsWith('/') ? wanted + 'index.html' : wanted);
@@ -27,7 +28,7 @@ function serve(root, port = 0) {
         return;
       }
       response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream',
-                                'Cache-Control': 'no-cache' });
+                                'Cache-Control': 'no-cache', ...headers });
       response.end(data);
     });
   });
