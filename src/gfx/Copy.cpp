@@ -4,7 +4,8 @@
 
 namespace {
 
-// Sixteen bytes of pixels: SSE2 registers on x86-64, plain words elsewhere.
+// Sixteen bytes of pixels: SSE2 registers on x86-64, WebAssembly vectors in a
+// browser, plain words elsewhere.
 typedef Uint32 Pixels32 __attribute__((vector_size(16)));
 typedef Uint16 Pixels16 __attribute__((vector_size(16)));
 

@@ -101,10 +101,25 @@ const dataPak = fetch('data.pak').then(response => {
   return response.arrayBuffer();
 });
 
-const script = document.createElement('script');
-script.src = 'tessal.js';
-script.onerror = () => ended('Tessal could not be loaded.');
-document.body.appendChild(script);
+// The game is built with WebAssembly's vectors and bulk memory: two tiny
+// modules (an i8x16.popcnt, a memory.copy) tell whether this browser has
+// them before the game's code is loaded.
+const wasmFeatures = [
+  [0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0, 10, 10, 1, 8, 0, 65, 0,
+   253, 15, 253, 98, 11],
+  [0, 97, 115, 109, 1, 0, 0, 0, 1, 4, 1, 96, 0, 0, 3, 2, 1, 0, 5, 3, 1, 0, 1, 10, 14, 1, 12, 0,
+   65, 0, 65, 0, 65, 0, 252, 10, 0, 0, 11],
+];
+if (typeof WebAssembly === 'object' &&
+    wasmFeatures.every(bytes => WebAssembly.validate(new Uint8Array(bytes)))) {
+  const script = document.createElement('script');
+  script.src = 'tessal.js';
+  script.onerror = () => ended('Tessal could not be loaded.');
+  document.body.appendChild(script);
+} else {
+  ended('This browser is too old for Tessal: it needs Chrome 91, Firefox 89, Safari 16.4 ' +
+        'or later.');
+}
 
 // Offline after the first visit, and installable.
 if ('serviceWorker' in navigator && window.isSecureContext)
