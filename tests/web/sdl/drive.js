@@ -72,6 +72,16 @@ async function started(browser, url, viewport) {
       () => document.fullscreenElement === Module.canvas.parentElement);
     await page.keyboard.press('F9');
     await sees(page, 'and leaves it without', () => !document.fullscreenElement);
+    // Left by the browser itself (its Escape): one F9 brings full screen back.
+    await page.keyboard.press('F9');
+    await sees(page, 'full screen again', () => !!document.fullscreenElement);
+    await page.evaluate(() => document.exitFullscreen());
+    await sees(page, 'left by the browser', () => !document.fullscreenElement);
+    await page.keyboard.press('F9');
+    await sees(page, 'one F9 after the browser\'s Escape enters full screen',
+      () => document.fullscreenElement === Module.canvas.parentElement);
+    await page.keyboard.press('F9');
+    await sees(page, 'and the next leaves it', () => !document.fullscreenElement);
     await page.setViewport({width: 1400, height: 1000});
     const box = await (await page.$('#screen')).boundingBox(); // shown twice as large
     const ups = await page.evaluate(() => Module.check.ups);
