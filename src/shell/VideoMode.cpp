@@ -81,6 +81,10 @@ void openScreen()
 
 void toggleScreenMode()
 {
+    // The screen's own flag says which mode it is in: a browser leaves full
+    // screen on its own Escape, without the game's asking.
+    if (screen)
+        fullScreen = (screen->flags & SDL_FULLSCREEN) != 0;
     bool wanted = !fullScreen;
     SDL_Surface* surface = setScreenMode(wanted);
     if (!surface) {

@@ -528,6 +528,12 @@ TEST(VideoMode, StartsFullScreenAndTogglesBothWays)
     toggleScreenMode();
     EXPECT_TRUE(fullScreen);
     EXPECT_EQ(screen->w, 640);
+    // Full screen left by the platform alone (a browser's Escape): one
+    // toggle brings it back, not a window already there.
+    screen->flags &= ~SDL_FULLSCREEN;
+    toggleScreenMode();
+    EXPECT_TRUE(fullScreen);
+    EXPECT_TRUE(screen->flags & SDL_FULLSCREEN);
     testing_support::closeDummyScreen();
 }
 
