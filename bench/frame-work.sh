@@ -14,31 +14,16 @@ source "$(dirname "$0")/../tests/support/x11.sh"
 tessal=$(readlink -f "$1")
 pak=$(readlink -f "$2")
 library=$(readlink -f "$3")
-work=$(mktemp -d /tmp/tessal-frame-work-XXXXXX)
-xvfb_pid=""
-game_pid=""
-
-cleanup() {
-    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill -KILL "$game_pid"; fi
-    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid"; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-start_xvfb "$work" || { echo "frame-work: Xvfb did not start" >&2; exit 1; }
-
-mkdir "$work/run"
-cp "$pak" "$work/run/data.pak"
-cd "$work/run"
+begin_x11_run frame-work
+start_xvfb "$work" || fail "Xvfb did not start"
 report=$work/frame-work.txt
-TESSAL_FRAME_WORK=$report LD_PRELOAD=$library SDL_AUDIODRIVER=dummy "$tessal" >out.txt 2>err.txt &
-game_pid=$!
+start_game "$tessal" "$pak" TESSAL_FRAME_WORK="$report" LD_PRELOAD="$library"
 
 # The median of the running average over ten seconds of play.
 median_work() {
     local samples=()
     for _ in $(seq 40); do
-        kill -0 "$game_pid" 2>/dev/null || { echo "frame-work: the game ended" >&2; exit 1; }
+        kill -0 "$game_pid" 2>/dev/null || fail "the game ended"
         samples+=("$(awk '{ print $2 }' "$report")")
         sleep 0.25
     done
