@@ -31,22 +31,6 @@ shot() {  # sets image to a new screenshot
     import -window root "$image"
 }
 
-# Takes screenshots until the check "$@" passes on $image, for at most
-# $wait_limit seconds: the game shows what it must when it is ready, however
-# loaded the machine. Returns 1 when it never did; screenshots that did not
-# pass are dropped but the last.
-wait_limit=60
-shot_until() {
-    local deadline=$((SECONDS + wait_limit))
-    while :; do
-        kill -0 "$game_pid" 2>/dev/null || fail "the game ended"
-        shot
-        "$@" && return 0
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        rm -f "$image"
-    done
-}
-
 tap() {
     xdotool key --delay 0 "$1"
 }

@@ -23,7 +23,15 @@ start_xvfb "$work" || fail "Xvfb did not start"
 extract_references "$pak" logo logo1 logo2 title play splay scores sscores bottom credits right
 
 # --- image arithmetic ---------------------------------------------------------
-shot() { import -window root "$shots/$1.png"; }
+count=0
+shot() {  # [name]: sets image to a new screenshot, named or numbered
+    if [ -z "${1:-}" ]; then
+        count=$((count + 1))
+        set -- "look-$count"
+    fi
+    image="$shots/$1.png"
+    import -window root "$image"
+}
 
 game_running() { kill -0 "$game_pid" 2>/dev/null; }
 
@@ -114,59 +122,60 @@ wait_for_title window 20 || fail "no title menu after F9"
 xwininfo -root -tree | grep -q 'Tessal' || fail "no window after F9"
 note "F9: the menu opened again in a window"
 
-# Play lights up under the pointer; Scores stays plain.
+# Play lights up under the pointer; Scores stays plain. The switch may come
+# after the look above took the old menu, and the new one opens through its
+# wipe: this waits for Play lit whole, pointing again at each look.
+scores_plain() {
+    scores_plain=$(region_diff "$image" 0 294 640 42 "$ref/scores.png")
+    scores_lit=$(region_diff "$image" 0 294 640 42 "$ref/sscores.png")
+    less_than "$scores_plain" "$scores_lit"
+}
 xdotool mousemove 300 270
-sleep 0.6
-shot menu
-lit=$(region_diff "$shots/menu.png" 0 251 640 43 "$ref/splay.png")
-plain=$(region_diff "$shots/menu.png" 0 251 640 43 "$ref/play.png")
-less_than "$lit" 25 || fail "Play is not highlighted ($lit% off splay.bmp)"
-less_than "$lit" "$plain" || fail "Play looks more like play.bmp ($plain%) than splay.bmp ($lit%)"
-scores_plain=$(region_diff "$shots/menu.png" 0 294 640 42 "$ref/scores.png")
-scores_lit=$(region_diff "$shots/menu.png" 0 294 640 42 "$ref/sscores.png")
-less_than "$scores_plain" "$scores_lit" || fail "Scores is highlighted without the pointer on it"
+shot_until play_lit || fail "Play is not highlighted ($lit% off splay.bmp, $plain% off play.bmp) ($image)"
+scores_plain || fail "Scores is highlighted without the pointer on it ($image)"
 note "Play highlighted ($lit% off splay, $plain% off play)"
 
 # The score board shows the prepared table.
+score_board() {
+    top=$(region_diff "$image" 0 251 640 19 "$ref/bottom.png")
+    top_items=$(region_diff "$image" 0 251 640 19 "$ref/play.png")
+    ink=$(region_diff "$image" 260 302 180 144 "$ref/bottom.png" 260 51)
+    less_than "$top" 25 && less_than "$top" "$top_items" && less_than 30 "$ink"
+}
 point_and_click 300 310
-sleep 0.8
-shot scores
-top=$(region_diff "$shots/scores.png" 0 251 640 19 "$ref/bottom.png")
-top_items=$(region_diff "$shots/scores.png" 0 251 640 19 "$ref/play.png")
-ink=$(region_diff "$shots/scores.png" 260 302 180 144 "$ref/bottom.png" 260 51)
-less_than "$top" 25 && less_than "$top" "$top_items" ||
-    fail "no score board background ($top% off bottom.bmp, $top_items% off play.bmp)"
-less_than 30 "$ink" || fail "the long names of scores.qbx are not on the board ($ink%)"
+shot_until score_board ||
+    fail "no score board with the long names of scores.qbx ($top% off bottom.bmp, $top_items% off play.bmp; names cover $ink%) ($image)"
 note "score board: names cover $ink% of their column, background $top% off"
 
 # F1 puts the default table back: short names leave that column empty.
+table_reset() {
+    cleared=$(region_diff "$image" 260 302 180 144 "$ref/bottom.png" 260 51)
+    less_than "$cleared" $((ink / 2))
+}
 hold_key F1
-sleep 0.3
-shot scores-reset
-cleared=$(region_diff "$shots/scores-reset.png" 260 302 180 144 "$ref/bottom.png" 260 51)
-less_than "$cleared" $((ink / 2)) || fail "F1 did not reset the table ($cleared% ink left)"
+shot_until table_reset || fail "F1 did not reset the table ($cleared% ink left) ($image)"
 note "F1 reset the table ($cleared%)"
 
 # A click anywhere goes back to the menu.
+menu_shown() {
+    menu_band=$(region_diff "$image" 0 251 640 43 "$ref/play.png")
+    board_band=$(region_diff "$image" 0 251 640 43 "$ref/bottom.png")
+    less_than "$menu_band" 20 && less_than "$menu_band" "$board_band"
+}
 xdotool click 1
-sleep 0.6
-shot back
-menu_band=$(region_diff "$shots/back.png" 0 251 640 43 "$ref/play.png")
-board_band=$(region_diff "$shots/back.png" 0 251 640 43 "$ref/bottom.png")
-less_than "$menu_band" 20 && less_than "$menu_band" "$board_band" ||
-    fail "a click did not lead back to the menu ($menu_band% off play.bmp)"
+shot_until menu_shown || fail "a click did not lead back to the menu ($menu_band% off play.bmp) ($image)"
 
-# The about page.
+# The about page, and a click back from it.
+about_shown() {
+    about=$(region_diff "$image" 0 251 640 229 "$ref/credits.png")
+    about_board=$(region_diff "$image" 0 251 640 229 "$ref/bottom.png")
+    less_than "$about" 20 && less_than "$about" "$about_board"
+}
 point_and_click 300 350
-sleep 0.6
-shot about
-about=$(region_diff "$shots/about.png" 0 251 640 229 "$ref/credits.png")
-about_board=$(region_diff "$shots/about.png" 0 251 640 229 "$ref/bottom.png")
-less_than "$about" 20 && less_than "$about" "$about_board" ||
-    fail "the about page does not show credits.bmp ($about% off)"
-xdotool click 1
-sleep 0.6
+shot_until about_shown || fail "the about page does not show credits.bmp ($about% off) ($image)"
 note "about page shown ($about% off credits.bmp)"
+xdotool click 1
+shot_until menu_shown || fail "a click did not leave the about page ($image)"
 
 # Play: the menu closes and the game screen comes, panel on the right.
 point_and_click 300 270

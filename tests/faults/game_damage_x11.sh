@@ -14,6 +14,10 @@ pak=$(readlink -f "$3")
 begin_x11_run faults-x11
 
 start_xvfb "$work" || fail "Xvfb did not start"
+extract_references "$pak" title play splay
+
+shot() { image="$work/look.png"; import -window root "$image"; }
+title_whole() { less_than "$(region_diff "$image" 0 0 640 251 "$ref/title.png")" 12; }
 
 # LD_PRELOAD splits its list at blanks: a checkout in a folder whose name has
 # one would leave the clock unwarped. A copy in the scratch folder has none.
@@ -48,7 +52,7 @@ PY
 }
 
 # One run: the menu, F9 into a window (the pointer is read in relative mode
-# in full screen, which synthetic motion never feeds), a click on Play.
+# in full screen, which synthetic motion never feeds), Play lit, a click.
 run_case() {  # member replace|remove expected-message
     local member=$1 how=$2 expected=$3
     rm -rf "$work/run"
@@ -62,15 +66,15 @@ run_case() {  # member replace|remove expected-message
         SDL_RENDER_DRIVER=software SDL12COMPAT_OPENGL_SCALING=0 \
         "$tessal" >out.txt 2>err.txt &
     game_pid=$!
-    sleep 5
-    kill -0 "$game_pid" 2>/dev/null || fail "$member: the game ended before its menu"
+    wait_limit=150 shot_until title_whole || fail "$member: no title menu ($image)"
     hold_key F9
-    sleep 1.5
-    point_and_click 300 270
+    xdotool mousemove 300 270
+    shot_until play_lit || fail "$member: Play never lit in the window ($image)"
+    xdotool click 1
     # The report comes first in a message box titled "Error", which waits
     # for its OK button, as a player would press it.
     local box=""
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         box=$(xdotool search --name '^Error$' 2>/dev/null | head -n1 || true)
         [ -n "$box" ] && break
         kill -0 "$game_pid" 2>/dev/null || break

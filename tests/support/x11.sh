@@ -108,6 +108,34 @@ start_openbox() {
     return 1
 }
 
+# Takes screenshots with the script's own shot(), which sets $image, until the
+# check "$@" passes on $image, for at most $wait_limit seconds (60 unless
+# set): the game shows what it must when it is ready, however loaded the
+# machine. Returns 1 when it never did; screenshots that did not pass are
+# dropped but the last.
+shot_until() {
+    local deadline=$((SECONDS + ${wait_limit:-60}))
+    while :; do
+        kill -0 "$game_pid" 2>/dev/null || fail "the game ended"
+        shot
+        "$@" && return 0
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        rm -f "$image"
+    done
+}
+
+# Whether screenshot $image shows the title menu's Play lit and whole (with
+# references play and splay extracted); sets lit and plain, its percentages
+# off each. When not, points at Play again, from beside: a game that has just
+# left full screen may still take a move as a relative one.
+play_lit() {
+    lit=$(region_diff "$image" 0 251 640 43 "$ref/splay.png")
+    plain=$(region_diff "$image" 0 251 640 43 "$ref/play.png")
+    less_than "$lit" 25 && less_than "$lit" "$plain" && return 0
+    xdotool mousemove 292 270 mousemove 300 270
+    return 1
+}
+
 # Holds a key down for a few frames, as a player's hand does (taps of 0 ms
 # are the keyboard test's own).
 hold_key() {
