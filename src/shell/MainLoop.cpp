@@ -105,6 +105,7 @@ void runLoopPass()
 {
     SDL_ShowCursor(0);
     input::readKeys();
+    followScreenMode();
 
     // F12 or a quit signal: the loop ends after this pass. A signal is a
     // logout, not the player's choice: a name being typed is kept.

@@ -79,12 +79,17 @@ void openScreen()
         fputs("Screen can Flip\n", stderr);
 }
 
-void toggleScreenMode()
+void followScreenMode()
 {
-    // The screen's own flag says which mode it is in: a browser leaves full
-    // screen on its own Escape, without the game's asking.
+    // A browser leaves full screen on its own Escape, without the game's
+    // asking; the screen's flag says so.
     if (screen)
         fullScreen = (screen->flags & SDL_FULLSCREEN) != 0;
+}
+
+void toggleScreenMode()
+{
+    followScreenMode();
     bool wanted = !fullScreen;
     SDL_Surface* surface = setScreenMode(wanted);
     if (!surface) {

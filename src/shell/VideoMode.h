@@ -27,6 +27,10 @@ void requestWindowSize(int desktopWidth, int desktopHeight);
 // the window size requested for the desktop SDL reports. Throws Error "Cannot Init Screen".
 void openScreen();
 
+// Brings `fullScreen` in step with the screen's SDL_FULLSCREEN flag, which the
+// platform may clear on its own.
+void followScreenMode();
+
 // Switches to the other mode; when that cannot be set, goes back to the one
 // in use. Throws Error "Cannot Init Screen" when neither can be set.
 void toggleScreenMode();

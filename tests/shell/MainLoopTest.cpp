@@ -98,6 +98,12 @@ TEST_F(MainLoopTest, F9SwitchesOncePerPressAndRebuildsTheMenu)
     EXPECT_EQ(liveTitleMenu()->page, kPageOpening);
     EXPECT_EQ(screen->w, 640);
     EXPECT_EQ(screen->h, 480);
+
+    // Full screen left by the platform alone (a browser's Escape) is a
+    // window from the next pass on.
+    screen->flags &= ~SDL_FULLSCREEN;
+    runLoopPass();
+    EXPECT_FALSE(fullScreen);
 }
 
 TEST_F(MainLoopTest, F12EndsTheLoopAndLeavesTheMenuToShutdown)
