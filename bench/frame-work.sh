@@ -16,6 +16,7 @@ pak=$(readlink -f "$2")
 library=$(readlink -f "$3")
 begin_x11_run frame-work
 start_xvfb "$work" || fail "Xvfb did not start"
+extract_references "$pak" title play splay right
 report=$work/frame-work.txt
 start_game "$tessal" "$pak" TESSAL_FRAME_WORK="$report" LD_PRELOAD="$library"
 
@@ -30,17 +31,13 @@ median_work() {
     printf '%s\n' "${samples[@]}" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
 }
 
-# Three logos of about nine seconds each, then the menu, in full screen. As in
-# session-memory.sh, the board is reached in a window, where xdotool's pointer
-# reaches the game: Play is clicked twice (the first click ends the fade).
-sleep 34
+# The menu in full screen once the logos are over; the board in a window,
+# where xdotool's pointer reaches the game, with two seconds for the running
+# average to leave the board's opening behind.
+wait_limit=150 shot_until title_whole || fail "no title menu ($image)"
 menu=$(median_work)
-hold_key F9
-sleep 2
-point_and_click 320 270
-sleep 1
-point_and_click 320 270
-sleep 5
+click_play_in_a_window
+shot_until board_open || fail "Play did not open a board ($image)"
 xdotool mousemove 240 240
 sleep 2
 board=$(median_work)

@@ -11,40 +11,15 @@ source "$(dirname "$0")/../tests/support/x11.sh"
 
 tessal=$(readlink -f "$1")
 pak=$(readlink -f "$2")
-work=$(mktemp -d /tmp/tessal-session-XXXXXX)
-xvfb_pid=""
-game_pid=""
+begin_x11_run session
+start_xvfb "$work" || fail "Xvfb did not start"
+extract_references "$pak" title play splay right
+start_game "$tessal" "$pak"
 
-cleanup() {
-    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill -KILL "$game_pid"; fi
-    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid"; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-start_xvfb "$work" || { echo "session-memory: Xvfb did not start" >&2; exit 1; }
-
-mkdir "$work/run"
-cp "$pak" "$work/run/data.pak"
-cd "$work/run"
-SDL_AUDIODRIVER=dummy "$tessal" >out.txt 2>err.txt &
-game_pid=$!
-started=$(date +%s)
-
-# Three logos of about nine seconds each, then the menu fades in. With the
-# pointer hidden in full screen, sdl12-compat reads the mouse in relative mode,
-# which xdotool's motion never feeds, so the session goes on in a window (F9
-# opens the menu again). A click during its fade only ends the fade, so Play
-# is clicked twice; the second click, while the menu fades out, is ignored.
-sleep 32
-hold_key F9
-sleep 2
-point_and_click 320 270
-sleep 1
-point_and_click 320 270
-# The menu fades out, the board loads and fades in; then six clicks on the
-# board, which remove whatever groups lie under them.
-sleep 5
+# The logos, the menu, Play in a window; once the board is open, six clicks
+# on it, which remove whatever groups lie under them.
+click_play_in_a_window
+shot_until board_open || fail "Play did not open a board ($image)"
 for spot in "100 100" "200 300" "300 200" "50 400" "400 60" "240 240"; do
     point_and_click $spot
     sleep 0.7
@@ -54,21 +29,8 @@ if [ -n "${TESSAL_SESSION_SHOT:-}" ]; then
     import -window root "$TESSAL_SESSION_SHOT"
 fi
 peak=$(awk '/^VmHWM:/ { print $2 }' "/proc/$game_pid/status")
-if [ -z "$peak" ]; then
-    echo "session-memory: the game ended before F12" >&2
-    exit 1
-fi
+[ -n "$peak" ] || fail "the game ended before F12"
 hold_key F12
-for _ in $(seq 100); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-status=0
-wait "$game_pid" || status=$?
-game_pid=""
-if [ "$status" -ne 0 ]; then
-    echo "session-memory: the game ended with status $status" >&2
-    cat err.txt >&2
-    exit 1
-fi
+game_ends 100 || fail "F12 did not end the game"
+[ "$exit_status" = 0 ] || fail "the game ended with status $exit_status"
 echo "peak_rss_kib=$peak session_seconds=$(($(date +%s) - started))"

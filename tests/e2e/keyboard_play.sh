@@ -50,7 +50,6 @@ lit_item() {
 }
 
 lit_is() { [ "$(lit_item "$image")" = "$1" ]; }
-title_whole() { [ "$(region_diff "$image" 0 0 640 251 "$ref/title.png")" -lt 12 ]; }
 # Every item drawn as itself, lit or plain: the menu's opening fade is over.
 items_whole() {
     local i lit plain

@@ -179,22 +179,8 @@ shot_until menu_shown || fail "a click did not leave the about page ($image)"
 
 # Play: the menu closes and the game screen comes, panel on the right.
 point_and_click 300 270
-in_game=""
-deadline=$(($(date +%s) + 20))
-while [ "$(date +%s)" -lt "$deadline" ]; do
-    count=$((count + 1))
-    shot "game-$count"
-    image="$shots/game-$count.png"
-    panel=$(region_diff "$image" 480 0 160 480 "$ref/right.png")
-    board_black=$(black_part "$image" 0 0 480 480)
-    if less_than "$panel" 30 && less_than "$board_black" 10; then
-        in_game=yes
-        cp "$image" "$shots/game.png"
-        break
-    fi
-    sleep 0.3
-done
-[ -n "$in_game" ] || fail "Play did not lead to the game screen"
+wait_limit=20 shot_until board_open || fail "Play did not lead to the game screen ($image)"
+cp "$image" "$shots/game.png"
 title=$(region_diff "$shots/game.png" 0 0 640 251 "$ref/title.png")
 less_than 50 "$title" || fail "the title is still on screen during the game"
 note "game screen (panel $panel% off right.bmp)"

@@ -108,7 +108,11 @@ start_openbox() {
     return 1
 }
 
-# Takes screenshots with the script's own shot(), which sets $image, until the
+# A screenshot of the whole screen in $image; scripts that keep theirs in a
+# folder define their own shot().
+shot() { image="$work/look.png"; import -window root "$image"; }
+
+# Takes screenshots with shot(), which sets $image, until the
 # check "$@" passes on $image, for at most $wait_limit seconds (60 unless
 # set): the game shows what it must when it is ready, however loaded the
 # machine. Returns 1 when it never did; screenshots that did not pass are
@@ -134,6 +138,28 @@ play_lit() {
     less_than "$lit" 25 && less_than "$lit" "$plain" && return 0
     xdotool mousemove 292 270 mousemove 300 270
     return 1
+}
+
+# Whether screenshot $image shows the title picture whole (reference title).
+title_whole() { less_than "$(region_diff "$image" 0 0 640 251 "$ref/title.png")" 12; }
+
+# Whether screenshot $image shows a board opened: its panel (reference right)
+# and no more than a tenth of the board left black by its opening wipe. Sets
+# panel, its percentage off right.bmp.
+board_open() {
+    panel=$(region_diff "$image" 480 0 160 480 "$ref/right.png")
+    less_than "$panel" 30 && less_than "$(black_part "$image" 0 0 480 480)" 10
+}
+
+# From the start, through the logos, to a click on Play in a window (with
+# references title, play and splay). In full screen the hidden pointer is read
+# in relative mode, which xdotool's motion never feeds: F9 comes first.
+click_play_in_a_window() {
+    wait_limit=150 shot_until title_whole || fail "no title menu ($image)"
+    hold_key F9
+    xdotool mousemove 300 270
+    shot_until play_lit || fail "Play never lit in the window ($image)"
+    xdotool click 1
 }
 
 # Holds a key down for a few frames, as a player's hand does (taps of 0 ms
